@@ -1,0 +1,30 @@
+# The two commands of the README (run, test), plus exe and bench.
+SHELL := /bin/bash
+BUILD := build
+JOBS := $(shell nproc 2>/dev/null || echo 2)
+TOOLCHAIN := cmake/toolchain-i686-w64-mingw32.cmake
+
+.PHONY: run test exe bench deps-native deps-win32 native-tests sanitizer-tests wine-tests clean
+
+run: exe
+	tools/run-dovrel.sh
+
+test: deps-native deps-win32
+	tools/test-all.sh
+
+exe: deps-win32
+	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
+	cmake --build $(BUILD)/win32 --target Dovrel -j $(JOBS)
+	@echo "Built $(BUILD)/win32/Dovrel.exe"
+
+bench: exe
+	tools/bench.sh
+
+deps-native:
+	tools/install-deps.sh native
+
+deps-win32:
+	tools/install-deps.sh win32
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,36 @@
+# The Windows program: thin Win32 adapters around the core, and the executable.
+enable_language(RC)
+
+set(DOVREL_WIN32_DEFINES
+  _WIN32_WINNT=0x0501 WINVER=0x0501 _WIN32_IE=0x0600 UNICODE _UNICODE
+  NOMINMAX WIN32_LEAN_AND_MEAN)
+target_compile_definitions(dovrel_core PUBLIC ${DOVREL_WIN32_DEFINES})
+
+file(GLOB DOVREL_WIN32_SOURCES CONFIGURE_DEPENDS
+  app/win32/*.cpp gate/win32/*.cpp ui/win32/*.cpp viewer/win32/*.cpp repair/win32/*.cpp
+  platform/win32/*.cpp)
+list(FILTER DOVREL_WIN32_SOURCES EXCLUDE REGEX "/app/win32/program_main\\.cpp$")
+add_library(dovrel_win32 STATIC ${DOVREL_WIN32_SOURCES})
+target_link_libraries(dovrel_win32 PUBLIC dovrel_core)
+target_compile_options(dovrel_win32 PRIVATE ${DOVREL_WARNINGS})
+target_link_libraries(dovrel_win32 PUBLIC
+  comctl32 comdlg32 shell32 ole32 oleaut32 uuid version advapi32 gdi32 user32 kernel32)
+
+add_executable(Dovrel WIN32 app/win32/program_main.cpp app/win32/dovrel.rc)
+target_link_libraries(Dovrel PRIVATE dovrel_win32)
+target_compile_options(Dovrel PRIVATE ${DOVREL_WARNINGS})
+
+if(MSVC)
+  target_link_options(Dovrel PRIVATE /SUBSYSTEM:WINDOWS,5.01)
+  set_property(TARGET Dovrel dovrel_win32 dovrel_core PROPERTY
+    MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
+else()
+  # Static: no libstdc++/libgcc/libwinpthread DLLs. Subsystem 5.01 so XP loads it.
+  set(DOVREL_MINGW_LINK
+    -static -municode
+    -Wl,--major-subsystem-version,5,--minor-subsystem-version,1
+    -Wl,--major-os-version,5,--minor-os-version,1
+    -Wl,--gc-sections)
+  target_compile_options(dovrel_core PUBLIC -ffunction-sections -fdata-sections)
+  target_link_options(Dovrel PRIVATE ${DOVREL_MINGW_LINK} $<$<CONFIG:Release>:-s>)
+endif()

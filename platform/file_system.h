@@ -1,0 +1,17 @@
+#pragma once
+
+#include <string>
+
+namespace dovrel {
+
+class IFileSystem {
+public:
+    virtual ~IFileSystem() = default;
+    // True only for an existing file (a folder does not count).
+    virtual bool FileExists(const std::wstring& path) = 0;
+    // "major.minor.build.revision" of the file's version record; empty when the
+    // file has none or cannot be read.
+    virtual std::wstring GetFileVersion(const std::wstring& path) = 0;
+};
+
+} // namespace dovrel

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+
+#include "platform/variant.h"
+
+namespace dovrel {
+
+// Environment and registry access. Registry value paths are written
+// "ROOT\key\path\name"; a trailing backslash names the key's default value.
+// Every operation raises PlatformError when it fails.
+class IShell {
+public:
+    virtual ~IShell() = default;
+    virtual std::wstring ExpandEnvironmentStrings(const std::wstring& text) = 0;
+    // Returns the value's data as text; raises when the value cannot be read.
+    virtual Variant RegRead(const std::wstring& valuePath) = 0;
+    // Creates missing keys on the way. Only "REG_SZ" is supported.
+    virtual Variant RegWrite(const std::wstring& valuePath, const std::wstring& data,
+                             const std::wstring& type) = 0;
+};
+
+} // namespace dovrel

@@ -1,0 +1,41 @@
+#!/usr/bin/env bash
+# Every test: native unit tests, the same under ASan/UBSan, then the Wine tests.
+# Exits non-zero when any of them fails.
+set -uo pipefail
+cd "$(dirname "$0")/.."
+jobs=$(nproc 2>/dev/null || echo 2)
+status=0
+summary=()
+
+step() { # name, then the command
+  local name=$1; shift
+  echo "==== $name"
+  if "$@"; then summary+=("PASS  $name"); else summary+=("FAIL  $name"); status=1; fi
+}
+
+native() {
+  cmake -S . -B build/native -DCMAKE_BUILD_TYPE=Debug >/dev/null &&
+    cmake --build build/native -j "$jobs" &&
+    ctest --test-dir build/native --output-on-failure
+}
+sanitized() {
+  cmake -S . -B build/native-asan -DCMAKE_BUILD_TYPE=Debug -DDOVREL_SANITIZE=ON >/dev/null &&
+    cmake --build build/native-asan -j "$jobs" &&
+    ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+      ctest --test-dir build/native-asan --output-on-failure
+}
+wine_tests() {
+  cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null &&
+    cmake --build build/win32 -j "$jobs" &&
+    tools/wine-prefix.sh build/wine/test &&
+    tools/with-display.sh ctest --test-dir build/win32 --output-on-failure
+}
+
+step "native unit tests" native
+step "native unit tests under ASan/UBSan" sanitized
+step "Wine tests" wine_tests
+
+echo "==== summary"
+printf '%s\n' "${summary[@]}"
+exit $status

@@ -1,0 +1,36 @@
+#!/usr/bin/env bash
+# Makes (once) a 32-bit Wine prefix that reports Windows XP SP3, with a virtual
+# desktop so windows close promptly and frames are drawn.
+# Usage: wine-prefix.sh DIR
+set -euo pipefail
+source "$(dirname "$0")/wine-env.sh"
+prefix=$(realpath -m "$1")
+stamp="$prefix/.dovrel-ready"
+[ -f "$stamp" ] && exit 0
+
+rm -rf "$prefix"
+mkdir -p "$(dirname "$prefix")"
+export WINEPREFIX="$prefix"
+echo "Creating Wine prefix $prefix ..."
+own_display=""
+if [ -z "${DISPLAY:-}" ]; then
+  own_display=1
+  source "$(dirname "$0")/xvfb.sh"
+  xvfb_start
+fi
+wineboot -i >/dev/null 2>&1 || true
+wineserver -w
+
+nt='HKLM\Software\Microsoft\Windows NT\CurrentVersion'
+wine reg add "$nt" /v CurrentVersion /d 5.1 /f >/dev/null 2>&1
+wine reg add "$nt" /v CurrentBuildNumber /d 2600 /f >/dev/null 2>&1
+wine reg add "$nt" /v CSDVersion /d "Service Pack 3" /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
+wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
+wineserver -w
+if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+  cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" || true
+fi
+[ -n "$own_display" ] && xvfb_stop
+touch "$stamp"

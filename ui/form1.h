@@ -1,0 +1,79 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "platform/file_dialog.h"
+#include "platform/file_system.h"
+#include "platform/shell.h"
+#include "platform/variant.h"
+
+namespace dovrel {
+
+class IFormView;
+class IMessageBox;
+class IPlatformObjects;
+class IShellExecute;
+class ISecurityApi;
+class IVersionRecordSource;
+
+// What the window's logic talks to. All references outlive the window.
+struct FormServices {
+    IFormView& view;
+    IMessageBox& messageBox;
+    IVersionRecordSource& versionRecord;
+    ISecurityApi& security;
+    IPlatformObjects& objects;
+    IShellExecute& shellExecute;
+};
+
+// The state the handlers share; everything starts empty.
+struct FormFields {
+    std::unique_ptr<IFileDialog> objDialog;
+    std::unique_ptr<IShell> objShell;
+    std::unique_ptr<IFileSystem> objFSO;
+    std::wstring sProgramFiles;
+    Variant vDialogResult;
+    std::wstring sShowCommandKey;
+    std::wstring sSlideShowCommandKey;
+    std::wstring sOpenCommand;
+    Variant vWriteResult;
+    std::wstring sViewerPath;
+    std::wstring sViewerVersion;
+};
+
+// The main window's logic: its event handlers and the methods they call.
+// Handlers let PlatformError through; the window's message loop reports it.
+class Form1 {
+public:
+    explicit Form1(FormServices services) : services_(services) {}
+
+    // Start-up: gates, service objects, first state.
+    void OnLoad();
+
+    // Viewer version choice.
+    void OnOption1Click();
+    void OnOption2Click();
+    void CheckInstallation();
+    void SelectFile();
+
+    // "&Fix".
+    void OnCommand1Click();
+    bool RegValueExists(const std::wstring& sRegValue);
+
+    // Web links.
+    void OnCommand2Click();
+    void OnImage1Click();
+    void OnLabel3Click();
+    void RunShellExecute(const std::wstring& sTopic, const Variant& sFile, const Variant& sParams,
+                         const Variant& sDirectory, std::int32_t nShowCmd);
+
+    const FormFields& fields() const { return fields_; }
+    FormFields& fields() { return fields_; }
+
+private:
+    FormServices services_;
+    FormFields fields_;
+};
+
+} // namespace dovrel
