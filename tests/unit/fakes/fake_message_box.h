@@ -1,0 +1,38 @@
+#pragma once
+
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "platform/message_box.h"
+#include "tests/unit/fakes/call_log.h"
+
+namespace dovrel::testing {
+
+struct ShownMessage {
+    std::wstring prompt;
+    int style;
+    std::optional<std::wstring> title;
+};
+
+class FakeMessageBox : public IMessageBox {
+public:
+    explicit FakeMessageBox(CallLog& log) : log_(log) {}
+
+    void Show(const std::wstring& prompt, int style,
+              const std::optional<std::wstring>& title) override {
+        shown.push_back({prompt, style, title});
+        log_.Add(L"msgbox " + prompt);
+        if (onShow)
+            onShow(shown.back());
+    }
+
+    std::vector<ShownMessage> shown;
+    // Runs while the box is "open": lets a test change the world meanwhile.
+    std::function<void(const ShownMessage&)> onShow;
+
+private:
+    CallLog& log_;
+};
+
+} // namespace dovrel::testing
