@@ -16,6 +16,8 @@ namespace dovrel::testing {
 // The environment, registry, files and file dialog the service objects see.
 // Tests arrange it, then read what the program did to it.
 struct FakeWorld {
+    explicit FakeWorld(CallLog& callLog) : log(callLog) {}
+
     CallLog& log;
 
     std::map<std::wstring, std::wstring> environment{{L"Programfiles", L"C:\\Program Files"}};
