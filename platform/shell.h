@@ -18,6 +18,8 @@ public:
     // Creates missing keys on the way. Only "REG_SZ" is supported.
     virtual Variant RegWrite(const std::wstring& valuePath, const std::wstring& data,
                              const std::wstring& type) = 0;
+    // Tells the desktop that file associations changed, so it applies them at once.
+    virtual void NotifyAssociationsChanged() = 0;
 };
 
 } // namespace dovrel

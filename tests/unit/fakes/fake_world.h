@@ -85,6 +85,10 @@ public:
         return Variant();
     }
 
+    void NotifyAssociationsChanged() override {
+        world_.log.Add(L"shell.NotifyAssociationsChanged");
+    }
+
 private:
     FakeWorld& world_;
 };
