@@ -1,0 +1,143 @@
+#include <array>
+#include <optional>
+#include <string>
+
+#include "platform/message_box.h"
+#include "platform/platform_error.h"
+#include "ui/control_table.h"
+#include "ui/form1.h"
+#include "ui/form_view.h"
+
+namespace dovrel {
+
+namespace {
+
+// One file type the repair points at the viewer. Both viewer versions register
+// under the same class names; only the executable in the command differs.
+struct FileType {
+    ControlId checkBox;
+    const wchar_t* extension;
+    const wchar_t* className;
+};
+
+constexpr FileType kSlideShow{ControlId::Check1, L".pps", L"PowerPointViewer.SlideShow.11"};
+constexpr FileType kPresentation{ControlId::Check2, L".ppt", L"PowerPointViewer.Show.11"};
+
+constexpr wchar_t kClassesRoot[] = L"HKCR\\";
+constexpr wchar_t kOpenVerb[] = L"open";
+constexpr wchar_t kStringType[] = L"REG_SZ";
+constexpr wchar_t kViewerMissingMessage[] = L"PowerPoint Viewer application path not found";
+constexpr wchar_t kCompletedMessage[] = L"Completed!";
+
+// The trailing backslash names the key's default value.
+std::wstring DefaultValueOf(const std::wstring& key) {
+    return kClassesRoot + key + L"\\";
+}
+
+std::wstring CommandValuePath(const FileType& type) {
+    return DefaultValueOf(std::wstring(type.className) + L"\\shell\\" + kOpenVerb + L"\\command");
+}
+
+std::wstring VerbValuePath(const FileType& type) {
+    return DefaultValueOf(std::wstring(type.className) + L"\\shell");
+}
+
+std::wstring ExtensionValuePath(const FileType& type) {
+    return DefaultValueOf(type.extension);
+}
+
+// The viewer path is quoted: unquoted, a path with spaces lets C:\Program.exe
+// and the like run in the viewer's place.
+std::wstring OpenCommand(const std::wstring& viewerPath) {
+    return L"\"" + viewerPath + L"\" \"%1\"";
+}
+
+struct RegistryWrite {
+    std::wstring valuePath;
+    std::wstring data;
+};
+
+struct RefusedWrite {
+    std::wstring valuePath;
+    std::wstring reason;
+};
+
+// Command first, then the class's default verb, the extension's class last, so
+// an extension never points at a class that has no command yet.
+std::array<RegistryWrite, 3> WritesFor(const FileType& type, const std::wstring& commandValuePath,
+                                       const std::wstring& openCommand) {
+    return {{{commandValuePath, openCommand},
+             {VerbValuePath(type), kOpenVerb},
+             {ExtensionValuePath(type), type.className}}};
+}
+
+// Makes the writes in order and stops at the first one the system refuses.
+std::optional<RefusedWrite> WriteInOrder(IShell& shell, const std::array<RegistryWrite, 3>& writes,
+                                         Variant& vWriteResult, bool& wroteAny) {
+    for (const RegistryWrite& write : writes) {
+        try {
+            vWriteResult = shell.RegWrite(write.valuePath, write.data, kStringType);
+        } catch (const PlatformError& error) {
+            return RefusedWrite{write.valuePath, error.reason()};
+        }
+        wroteAny = true;
+    }
+    return std::nullopt;
+}
+
+std::wstring RefusedWriteMessage(const RefusedWrite& refused) {
+    return L"The file association could not be saved.\nRegistry value: " + refused.valuePath +
+           L"\nReason: " + refused.reason;
+}
+
+} // namespace
+
+void Form1::OnCommand1Click() {
+    if (!fields_.objFSO->FileExists(fields_.sViewerPath)) {
+        services_.messageBox.Show(kViewerMissingMessage, kMessageOk);
+        return;
+    }
+    fields_.sOpenCommand = OpenCommand(fields_.sViewerPath);
+    fields_.sShowCommandKey = CommandValuePath(kPresentation);
+    fields_.sSlideShowCommandKey = CommandValuePath(kSlideShow);
+
+    IShell& shell = *fields_.objShell;
+    bool wroteAny = false;
+    std::optional<RefusedWrite> refused;
+    if (services_.view.GetCheckValue(kSlideShow.checkBox) == 1) {
+        refused = WriteInOrder(
+            shell, WritesFor(kSlideShow, fields_.sSlideShowCommandKey, fields_.sOpenCommand),
+            fields_.vWriteResult, wroteAny);
+    }
+    // An open command the presentation class already has is left alone.
+    if (!refused && services_.view.GetCheckValue(kPresentation.checkBox) == 1 &&
+        !RegValueExists(fields_.sShowCommandKey)) {
+        refused = WriteInOrder(
+            shell, WritesFor(kPresentation, fields_.sShowCommandKey, fields_.sOpenCommand),
+            fields_.vWriteResult, wroteAny);
+    }
+    if (wroteAny)
+        shell.NotifyAssociationsChanged();
+
+    if (refused) {
+        // "&Fix" stays enabled so the user can try again once the cause is fixed.
+        services_.messageBox.Show(RefusedWriteMessage(*refused), kMessageCritical, kWindowCaption);
+        return;
+    }
+    services_.view.SetEnabled(ControlId::Command1, false);
+    services_.messageBox.Show(kCompletedMessage, kMessageOk, kWindowCaption);
+}
+
+bool Form1::RegValueExists(const std::wstring& sRegValue) {
+    bool answer = true;
+    try {
+        // Only whether the read succeeds matters, not what it returns.
+        const Variant ignored = fields_.objShell->RegRead(sRegValue);
+        static_cast<void>(ignored);
+    } catch (const PlatformError&) {
+        answer = false;
+    }
+    return answer;
+}
+
+} // namespace dovrel

@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <string>
+#include <vector>
+
+#include "tests/unit/fakes/form_harness.h"
+
+namespace dovrel::testing {
+namespace {
+
+const std::wstring kPath2003 =
+    L"C:\\Program Files\\Microsoft Office\\PowerPoint Viewer\\pptview.exe";
+const std::wstring kPath2007 = L"C:\\Program Files\\Microsoft Office\\Office12\\pptview.exe";
+const std::wstring kMessage2003 =
+    L"PowerPoint Viewer 2003 was not found in the system.\n\n"
+    L"If you have installed it in a different path, locate the file path correctly.";
+const std::wstring kMessage2007 =
+    L"PowerPoint Viewer 2007 was not found in the system.\n\n"
+    L"If you have installed it in a different path, locate the file path correctly.";
+
+class CheckInstallationTest : public ::testing::Test {
+protected:
+    void SetUp() override { h.CreateObjects(); }
+
+    // The user selects an option; the toolkit then raises its Click.
+    void Choose(ControlId option) {
+        h.view.Select(option);
+        if (option == ControlId::Option1)
+            h.form.OnOption1Click();
+        else
+            h.form.OnOption2Click();
+    }
+
+    FormFields& fields() { return h.form.fields(); }
+
+    FormHarness h;
+};
+
+// --- the viewer is where it belongs ---------------------------------------
+
+TEST_F(CheckInstallationTest, Viewer2003AtItsPlaceEnablesFix) {
+    h.world.files[kPath2003] = L"11.0.8173.0";
+    Choose(ControlId::Option1);
+
+    EXPECT_EQ(fields().sProgramFiles, L"C:\\Program Files");
+    EXPECT_EQ(fields().sViewerPath, kPath2003);
+    EXPECT_EQ(fields().sViewerVersion, L"11.0.8173.0");
+    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
+    EXPECT_TRUE(h.view.IsSelected(ControlId::Option1));
+    EXPECT_TRUE(h.messageBox.shown.empty());
+    EXPECT_FALSE(h.log.Contains(L"dialog."));
+}
+
+TEST_F(CheckInstallationTest, Viewer2007AtItsPlaceEnablesFix) {
+    h.world.files[kPath2007] = L"12.0.4518.1014";
+    Choose(ControlId::Option2);
+
+    EXPECT_EQ(fields().sViewerPath, kPath2007);
+    EXPECT_EQ(fields().sViewerVersion, L"12.0.4518.1014");
+    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
+    EXPECT_TRUE(h.view.IsSelected(ControlId::Option2));
+    EXPECT_TRUE(h.messageBox.shown.empty());
+}
+
+TEST_F(CheckInstallationTest, CallsOutInOrderWithTheUnexpandedReference) {
+    h.world.files[kPath2003] = L"11.0.8173.0";
+    Choose(ControlId::Option1);
+
+    const std::vector<std::wstring> expected{
+        L"shell.ExpandEnvironmentStrings %Programfiles%",
+        L"view.GetOptionValue Option1",
+        L"fso.FileExists " + kPath2003,
+        L"fso.GetFileVersion " + kPath2003,
+        L"view.SetEnabled Command1 true",
+    };
+    EXPECT_EQ(h.log.calls, expected);
+}
+
+TEST_F(CheckInstallationTest, ProgramFilesFollowsTheEnvironment) {
+    h.world.environment[L"Programfiles"] = L"D:\\Programme";
+    h.world.files[L"D:\\Programme\\Microsoft Office\\Office12\\pptview.exe"] = L"12.0.1.0";
+    Choose(ControlId::Option2);
+
+    EXPECT_EQ(fields().sProgramFiles, L"D:\\Programme");
+    EXPECT_EQ(fields().sViewerPath, L"D:\\Programme\\Microsoft Office\\Office12\\pptview.exe");
+    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
+}
+
+// --- which version texts pass ---------------------------------------------
+
+struct VersionCase {
+    ControlId option;
+    const wchar_t* version;
+    bool passes;
+};
+
+TEST(CheckInstallationVersion, OnlyTheFirstTwoCharactersAreCompared) {
+    const VersionCase cases[] = {
+        {ControlId::Option1, L"11", true},
+        {ControlId::Option1, L"110.2.3.4", true},
+        {ControlId::Option1, L"11.0.8173.0", true},
+        {ControlId::Option1, L"1", false},
+        {ControlId::Option1, L"", false},
+        {ControlId::Option1, L"12.0.4518.1014", false},
+        {ControlId::Option1, L" 11.0", false},
+        {ControlId::Option2, L"12", true},
+        {ControlId::Option2, L"12.0.4518.1014", true},
+        {ControlId::Option2, L"11.0.8173.0", false},
+        {ControlId::Option2, L"2.12", false},
+    };
+    for (const VersionCase& c : cases) {
+        const bool is2003 = c.option == ControlId::Option1;
+        SCOPED_TRACE(std::string(is2003 ? "2003 " : "2007 ") +
+                     std::string(c.version, c.version + std::wcslen(c.version)));
+        FormHarness h;
+        h.CreateObjects();
+        h.world.files[is2003 ? kPath2003 : kPath2007] = c.version;
+        h.world.dialogResult = 0;
+        h.view.Select(c.option);
+        h.form.CheckInstallation();
+
+        EXPECT_EQ(h.form.fields().sViewerVersion, c.version);
+        EXPECT_EQ(h.view.IsEnabled(ControlId::Command1), c.passes);
+        if (c.passes) {
+            EXPECT_TRUE(h.messageBox.shown.empty());
+        } else {
+            ASSERT_EQ(h.messageBox.shown.size(), 1u);
+            EXPECT_EQ(h.messageBox.shown[0].prompt, is2003 ? kMessage2003 : kMessage2007);
+        }
+    }
+}
+
+// --- the viewer is missing or unsuitable ----------------------------------
+
+TEST_F(CheckInstallationTest, MissingViewerIsReportedThenTheDialogOpens) {
+    std::wstring pathWhileMessageShown;
+    h.messageBox.onShow = [&](const ShownMessage&) {
+        pathWhileMessageShown = fields().sViewerPath;
+    };
+    Choose(ControlId::Option1);
+
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].prompt, kMessage2003);
+    EXPECT_EQ(h.messageBox.shown[0].style, 0);
+    EXPECT_FALSE(h.messageBox.shown[0].title.has_value());
+    EXPECT_EQ(pathWhileMessageShown, kPath2003);
+
+    const std::vector<std::wstring> expected{
+        L"shell.ExpandEnvironmentStrings %Programfiles%",
+        L"view.GetOptionValue Option1",
+        L"fso.FileExists " + kPath2003,
+        L"msgbox " + kMessage2003,
+        L"dialog.InitialDir %Programfiles%",
+        L"dialog.Filter EXE Files(*.exe)|*.exe",
+        L"dialog.Flags 4",
+        L"dialog.ShowOpen",
+        L"view.SetOptionValue Option1 false",
+        L"view.SetOptionValue Option2 false",
+        L"view.SetEnabled Command1 false",
+    };
+    EXPECT_EQ(h.log.calls, expected);
+}
+
+TEST_F(CheckInstallationTest, MissingViewerThenCancelClearsTheChoice) {
+    fields().sViewerVersion = L"from before";
+    h.view.enabled[ControlId::Command1] = true;
+    Choose(ControlId::Option2);
+
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].prompt, kMessage2007);
+    EXPECT_EQ(fields().sViewerPath, L"");
+    EXPECT_EQ(fields().sViewerVersion, L"from before");
+    EXPECT_FALSE(h.view.IsSelected(ControlId::Option1));
+    EXPECT_FALSE(h.view.IsSelected(ControlId::Option2));
+    EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
+    EXPECT_EQ(fields().sProgramFiles, L"C:\\Program Files");
+}
+
+TEST_F(CheckInstallationTest, WrongVersionThenChosenFileEnablesFixWithThatPath) {
+    h.world.files[kPath2003] = L"12.0.4518.1014";
+    h.world.dialogResult = 1;
+    h.world.dialogFileName = L"E:\\Viewers\\pptview.exe";
+    Choose(ControlId::Option1);
+
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].prompt, kMessage2003);
+    EXPECT_EQ(fields().sViewerPath, L"E:\\Viewers\\pptview.exe");
+    EXPECT_EQ(fields().sViewerVersion, L"12.0.4518.1014");
+    EXPECT_TRUE(h.view.IsSelected(ControlId::Option1));
+    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
+}
+
+TEST_F(CheckInstallationTest, OnlyTheSelectedVersionsPathIsExamined) {
+    h.world.files[kPath2003] = L"11.0.8173.0";
+    Choose(ControlId::Option2);
+
+    EXPECT_FALSE(h.log.Contains(L"fso.FileExists " + kPath2003));
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].prompt, kMessage2007);
+}
+
+// --- which option is read --------------------------------------------------
+
+TEST_F(CheckInstallationTest, Option1IsReadFirstAndOption2OnlyWhenNeeded) {
+    h.world.files[kPath2003] = L"11.0.8173.0";
+    h.world.files[kPath2007] = L"12.0.4518.1014";
+
+    Choose(ControlId::Option1);
+    EXPECT_FALSE(h.log.Contains(L"view.GetOptionValue Option2"));
+
+    h.log.calls.clear();
+    Choose(ControlId::Option2);
+    const std::vector<std::wstring> reads(h.log.calls.begin() + 1, h.log.calls.begin() + 3);
+    EXPECT_EQ(reads, (std::vector<std::wstring>{L"view.GetOptionValue Option1",
+                                                L"view.GetOptionValue Option2"}));
+}
+
+TEST_F(CheckInstallationTest, TheSelectionDecidesNotTheHandler) {
+    h.world.files[kPath2007] = L"12.0.4518.1014";
+    h.view.Select(ControlId::Option2);
+    h.form.OnOption1Click();
+
+    EXPECT_EQ(fields().sViewerPath, kPath2007);
+    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
+}
+
+TEST_F(CheckInstallationTest, NeitherSelectedOnlyEmptiesThePathAndRefreshesProgramFiles) {
+    fields().sViewerPath = L"C:\\old\\pptview.exe";
+    fields().sProgramFiles = L"C:\\Old Programs";
+    h.view.enabled[ControlId::Command1] = true;
+    h.form.CheckInstallation();
+
+    EXPECT_EQ(fields().sViewerPath, L"");
+    EXPECT_EQ(fields().sProgramFiles, L"C:\\Program Files");
+    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
+    EXPECT_TRUE(h.messageBox.shown.empty());
+    const std::vector<std::wstring> expected{
+        L"shell.ExpandEnvironmentStrings %Programfiles%",
+        L"view.GetOptionValue Option1",
+        L"view.GetOptionValue Option2",
+    };
+    EXPECT_EQ(h.log.calls, expected);
+}
+
+// --- a later check throws the earlier one away ------------------------------
+
+TEST_F(CheckInstallationTest, SwitchingVersionDiscardsAnEarlierSuccess) {
+    h.world.files[kPath2003] = L"11.0.8173.0";
+    Choose(ControlId::Option1);
+    ASSERT_TRUE(h.view.IsEnabled(ControlId::Command1));
+
+    Choose(ControlId::Option2); // missing, and the user cancels the dialog
+    EXPECT_EQ(fields().sViewerPath, L"");
+    EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
+    EXPECT_FALSE(h.view.IsSelected(ControlId::Option1));
+    EXPECT_FALSE(h.view.IsSelected(ControlId::Option2));
+}
+
+TEST_F(CheckInstallationTest, ProgramFilesIsExpandedAgainOnEveryCheck) {
+    h.world.files[kPath2003] = L"11.0.8173.0";
+    Choose(ControlId::Option1);
+    h.world.environment[L"Programfiles"] = L"D:\\Apps";
+    Choose(ControlId::Option1);
+
+    EXPECT_EQ(fields().sProgramFiles, L"D:\\Apps");
+    EXPECT_EQ(fields().sViewerPath, L"");
+    EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
+}
+
+} // namespace
+} // namespace dovrel::testing
