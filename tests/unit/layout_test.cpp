@@ -1,0 +1,184 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "ui/control_table.h"
+#include "ui/layout.h"
+
+namespace dovrel {
+namespace {
+
+TEST(TwipsToPixels, FifteenTwipsMakeAPixelAt96Dpi) {
+    EXPECT_EQ(TwipsToPixels(0, 96), 0);
+    EXPECT_EQ(TwipsToPixels(15, 96), 1);
+    EXPECT_EQ(TwipsToPixels(930, 96), 62);
+    EXPECT_EQ(TwipsToPixels(1440, 96), 96);
+    EXPECT_EQ(TwipsToPixels(1440, 120), 120);
+}
+
+TEST(TwipsToPixels, RoundsToTheNearestPixelWithHalvesAwayFromZero) {
+    EXPECT_EQ(TwipsToPixels(7, 96), 0);  // 0.47
+    EXPECT_EQ(TwipsToPixels(8, 96), 1);  // 0.53
+    EXPECT_EQ(TwipsToPixels(6, 120), 1); // 0.5
+    EXPECT_EQ(TwipsToPixels(5, 120), 0); // 0.42
+    EXPECT_EQ(TwipsToPixels(-6, 120), -1);
+    EXPECT_EQ(TwipsToPixels(6330, 120), 528); // 527.5
+}
+
+TEST(ClientSize, IsTheWindowsTwipsAtTheScreensDpi) {
+    const PixelSize at96 = ClientSize({96, 96});
+    EXPECT_EQ(at96.width, 422);
+    EXPECT_EQ(at96.height, 222);
+    const PixelSize at120 = ClientSize({120, 120});
+    EXPECT_EQ(at120.width, 528);
+    EXPECT_EQ(at120.height, 278); // 277.5
+    const PixelSize mixed = ClientSize({120, 96});
+    EXPECT_EQ(mixed.width, 528);
+    EXPECT_EQ(mixed.height, 222);
+}
+
+TEST(ControlRect, ChildrenArePlacedFromTheirFramesOrigin) {
+    // Option1: Frame1 (120, 720) + (360, 360), 2175 x 255.
+    const PixelRect option = ControlRect(FindControl(ControlId::Option1), {96, 96});
+    EXPECT_EQ(option.left, 32);
+    EXPECT_EQ(option.top, 72);
+    EXPECT_EQ(option.width(), 145);
+    EXPECT_EQ(option.height(), 17);
+
+    // Image1: Frame3 (3480, 720) + (960, 960), 930 x 465.
+    const PixelRect image = ControlRect(FindControl(ControlId::Image1), {96, 96});
+    EXPECT_EQ(image.left, 296);
+    EXPECT_EQ(image.top, 112);
+    EXPECT_EQ(image.width(), 62);
+    EXPECT_EQ(image.height(), 31);
+}
+
+TEST(ControlRect, TopLevelControlsUseTheirOwnOffsets) {
+    const PixelRect description = ControlRect(FindControl(ControlId::Label2), {96, 96});
+    EXPECT_EQ(description.left, 8);
+    EXPECT_EQ(description.top, 8);
+    EXPECT_EQ(description.width(), 409);
+    EXPECT_EQ(description.height(), 41);
+
+    const PixelRect fix = ControlRect(FindControl(ControlId::Command1), {120, 120});
+    EXPECT_EQ(fix.left, 50);
+    EXPECT_EQ(fix.top, 240);
+    EXPECT_EQ(fix.right, 141);  // (600 + 1095) / 12 = 141.25
+    EXPECT_EQ(fix.bottom, 271); // (2880 + 375) / 12 = 271.25
+}
+
+class ControlRectAtDpi : public ::testing::TestWithParam<int> {};
+
+TEST_P(ControlRectAtDpi, EveryControlLiesWithinOnePixelOfItsTwips) {
+    const int dpi = GetParam();
+    for (const ControlSpec& spec : ControlTable()) {
+        SCOPED_TRACE(::testing::Message() << "control index " << static_cast<int>(spec.id));
+        const PixelRect rect = ControlRect(spec, {dpi, dpi});
+        double left = spec.left;
+        double top = spec.top;
+        if (spec.container) {
+            left += FindControl(*spec.container).left;
+            top += FindControl(*spec.container).top;
+        }
+        const double scale = dpi / 1440.0;
+        EXPECT_LE(std::abs(rect.left - left * scale), 0.5);
+        EXPECT_LE(std::abs(rect.top - top * scale), 0.5);
+        EXPECT_LE(std::abs(rect.width() - spec.width * scale), 1.0);
+        EXPECT_LE(std::abs(rect.height() - spec.height * scale), 1.0);
+    }
+}
+
+TEST_P(ControlRectAtDpi, ChildrenStayInsideTheirFramesAndEverythingInsideTheClientArea) {
+    const int dpi = GetParam();
+    const PixelSize client = ClientSize({dpi, dpi});
+    for (const ControlSpec& spec : ControlTable()) {
+        SCOPED_TRACE(::testing::Message() << "control index " << static_cast<int>(spec.id));
+        const PixelRect rect = ControlRect(spec, {dpi, dpi});
+        EXPECT_GE(rect.left, 0);
+        EXPECT_GE(rect.top, 0);
+        EXPECT_LE(rect.right, client.width);
+        EXPECT_LE(rect.bottom, client.height);
+        if (!spec.container)
+            continue;
+        const PixelRect frame = ControlRect(FindControl(*spec.container), {dpi, dpi});
+        EXPECT_GE(rect.left, frame.left);
+        EXPECT_GE(rect.top, frame.top);
+        EXPECT_LE(rect.right, frame.right);
+        EXPECT_LE(rect.bottom, frame.bottom);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ScreenDpis, ControlRectAtDpi, ::testing::Values(96, 120, 144));
+
+// Rounding a child's size on its own can push its edge past a frame edge that
+// it exactly touches in twips (at 96 DPI a frame at 1 twip, 300 wide, ends at
+// pixel 20; a child 7 twips in starts at pixel 1 and is 20 pixels wide, so it
+// would end at 21). Sweep frame and child
+// offsets so that every rounding case happens.
+TEST(TwipsRect, AChildTouchingItsFramesEdgesNeverCrossesThemAnyWayTheyRound) {
+    for (int dpi : {96, 120, 144, 72, 108}) {
+        for (int frameLeft = 0; frameLeft < 30; ++frameLeft) {
+            for (int inset = 0; inset < 30; ++inset) {
+                const int frameSize = 300;
+                const Dpi screen{dpi, dpi};
+                const PixelRect frame =
+                    TwipsRect(frameLeft, frameLeft, frameSize, frameSize, screen);
+                const PixelRect child = TwipsRect(frameLeft + inset, frameLeft + inset,
+                                                  frameSize - inset, frameSize - inset, screen);
+                ASSERT_GE(child.left, frame.left) << dpi << " " << frameLeft << " " << inset;
+                ASSERT_GE(child.top, frame.top) << dpi << " " << frameLeft << " " << inset;
+                ASSERT_EQ(child.right, frame.right) << dpi << " " << frameLeft << " " << inset;
+                ASSERT_EQ(child.bottom, frame.bottom) << dpi << " " << frameLeft << " " << inset;
+            }
+        }
+    }
+}
+
+TEST(FontHeight, PointsBecomeNegativePixelHeightsAtTheDpi) {
+    EXPECT_EQ(FontHeight(8.25, 96), -11);
+    EXPECT_EQ(FontHeight(6.75, 96), -9);
+    EXPECT_EQ(FontHeight(8.25, 120), -14); // 13.75
+    EXPECT_EQ(FontHeight(6.75, 120), -11); // 11.25
+    EXPECT_EQ(FontHeight(8.25, 144), -17); // 16.5
+}
+
+TEST(MakeLogicalFont, CarriesTheTablesFonts) {
+    const LogicalFontSpec description = MakeLogicalFont(*FindControl(ControlId::Label2).font, 96);
+    EXPECT_EQ(description.face, L"MS Sans Serif");
+    EXPECT_EQ(description.height, -11);
+    EXPECT_EQ(description.weight, 700);
+    EXPECT_FALSE(description.underline);
+    EXPECT_EQ(description.charset, 0);
+
+    const LogicalFontSpec credit = MakeLogicalFont(*FindControl(ControlId::Label1).font, 120);
+    EXPECT_EQ(credit.face, L"Verdana");
+    EXPECT_EQ(credit.height, -11);
+    EXPECT_EQ(credit.weight, 400);
+    EXPECT_FALSE(credit.underline);
+    EXPECT_EQ(credit.charset, 0);
+
+    const LogicalFontSpec link = MakeLogicalFont(*FindControl(ControlId::Label3).font, 96);
+    EXPECT_EQ(link.face, L"Tahoma");
+    EXPECT_EQ(link.height, -9);
+    EXPECT_EQ(link.weight, 400);
+    EXPECT_TRUE(link.underline);
+    EXPECT_EQ(link.charset, 0);
+}
+
+TEST(Colours, SystemColourValuesGiveTheirIndex) {
+    EXPECT_EQ(SystemColourIndex(0x8000000Cu), 12);
+    EXPECT_EQ(SystemColourIndex(0x8000000Du), 13);
+    EXPECT_EQ(SystemColourIndex(0x80000000u), 0);
+    EXPECT_EQ(SystemColourIndex(*FindControl(ControlId::Label1).foreColour), 12);
+    EXPECT_EQ(SystemColourIndex(*FindControl(ControlId::Label3).foreColour), 13);
+}
+
+TEST(Colours, PlainColoursAreNotSystemColours) {
+    EXPECT_EQ(SystemColourIndex(0x00000080u), std::nullopt);
+    EXPECT_EQ(SystemColourIndex(0x0000000Cu), std::nullopt);
+    EXPECT_EQ(PlainColour(*FindControl(ControlId::Frame3).foreColour), 0x000080u);
+    EXPECT_EQ(PlainColour(0x00C0FFEEu), 0xC0FFEEu);
+}
+
+} // namespace
+} // namespace dovrel
