@@ -1,0 +1,257 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <string>
+#include <vector>
+
+#include "gate/admin_check.h"
+#include "tests/unit/fakes/fake_security_api.h"
+
+namespace dovrel::testing {
+namespace {
+
+using Calls = std::vector<std::wstring>;
+
+const std::wstring kOpenToken = L"OpenProcessToken process access 0x20008";
+const std::wstring kAllocate =
+    L"AllocateAndInitializeSid authority 0 0 0 0 0 5 count 2 subauthorities 32 544 0 0 0 0 0 0";
+const std::wstring kLookupAdmin = L"LookupAccountSidA Administrators SID";
+const std::wstring kFreeSid = L"FreeSid Administrators SID";
+const std::wstring kCloseToken = L"CloseHandle token";
+const std::wstring kCloseProcess = L"CloseHandle process";
+
+std::wstring SizeQuery() {
+    return L"GetTokenInformation token class 2 length 0";
+}
+std::wstring GroupsQuery(std::uint32_t length) {
+    return L"GetTokenInformation token class 2 length " + std::to_wstring(length);
+}
+
+class AdminCheckTest : public ::testing::Test {
+protected:
+    CallLog log;
+    FakeSecurityApi api{log};
+
+    // Every call got what its contract asks (fresh buffers, a zeroed and
+    // aligned block, only SIDs it was given).
+    void TearDown() override { EXPECT_EQ(api.problems, Calls{}); }
+};
+
+// --- the whole sequence
+
+TEST_F(AdminCheckTest, AdministratorMakesEveryCallInOrderWithItsValuesAndReleasesAll) {
+    api.groups = {{L"Everyone", L""}, {L"Administrators"}, {L"Users"}};
+
+    EXPECT_TRUE(IsUserAdmin(api));
+
+    EXPECT_EQ(api.Calls(),
+              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), GroupsQuery(api.GroupsSize()),
+                     kAllocate, kLookupAdmin, L"LookupAccountSidA group 0",
+                     L"LookupAccountSidA group 1", kFreeSid, kCloseToken, kCloseProcess}));
+}
+
+TEST_F(AdminCheckTest, UserOutsideAdministratorsLooksUpEveryGroupThenReleasesAll) {
+    api.groups = {{L"Everyone", L""}, {L"Users"}, {L"Power Users"}};
+
+    EXPECT_FALSE(IsUserAdmin(api));
+
+    EXPECT_EQ(
+        api.Calls(),
+        (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), GroupsQuery(api.GroupsSize()),
+               kAllocate, kLookupAdmin, L"LookupAccountSidA group 0", L"LookupAccountSidA group 1",
+               L"LookupAccountSidA group 2", kFreeSid, kCloseToken, kCloseProcess}));
+}
+
+TEST_F(AdminCheckTest, TokenWithoutGroupsIsNotAdministrator) {
+    EXPECT_FALSE(IsUserAdmin(api));
+
+    EXPECT_EQ(api.Calls(),
+              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), GroupsQuery(api.GroupsSize()),
+                     kAllocate, kLookupAdmin, kFreeSid, kCloseToken, kCloseProcess}));
+}
+
+TEST_F(AdminCheckTest, StopsAtTheFirstMatchingGroup) {
+    api.groups = {{L"Users"}, {L"Administrators"}, {L"Administrators"}, {L"Power Users"}};
+
+    EXPECT_TRUE(IsUserAdmin(api));
+
+    const Calls calls = api.Calls();
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), L"LookupAccountSidA group 1"), 1);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), L"LookupAccountSidA group 2"), 0);
+    EXPECT_EQ(std::count(calls.begin(), calls.end(), L"LookupAccountSidA group 3"), 0);
+}
+
+// --- what counts as the Administrators group
+
+TEST_F(AdminCheckTest, DenyOnlyAdministratorsGroupStillCounts) {
+    api.groups = {{L"Users"}, {L"Administrators", L"BUILTIN", kGroupUseForDenyOnly}};
+    EXPECT_TRUE(IsUserAdmin(api));
+}
+
+TEST_F(AdminCheckTest, SameNameInAnotherDomainCounts) {
+    api.groups = {{L"Users"}, {L"Administrators", L"CORP"}};
+    EXPECT_TRUE(IsUserAdmin(api));
+}
+
+TEST_F(AdminCheckTest, TranslatedAdministratorsNameMatchesItself) {
+    api.adminName = L"Administratoren";
+    api.adminDomain = L"VORDEFINIERT";
+    api.groups = {{L"Jeder", L""}, {L"Administratoren", L"VORDEFINIERT"}};
+    EXPECT_TRUE(IsUserAdmin(api));
+}
+
+TEST_F(AdminCheckTest, TranslatedSystemDoesNotMatchTheEnglishName) {
+    api.adminName = L"Administratoren";
+    api.groups = {{L"Administrators", L"CORP"}};
+    EXPECT_FALSE(IsUserAdmin(api));
+}
+
+TEST_F(AdminCheckTest, NamesAreComparedWholeAndCaseSensitively) {
+    api.groups = {
+        {L"administrators"}, {L"ADMINISTRATORS"}, {L"Administrators2"}, {L"Administrator"}};
+    EXPECT_FALSE(IsUserAdmin(api));
+}
+
+TEST_F(AdminCheckTest, GroupsWithoutAnAccountNameArePassedOver) {
+    api.groups = {{L"", L"", 0xC0000007u, false}, {L"Administrators"}};
+    EXPECT_TRUE(IsUserAdmin(api));
+}
+
+// A failed group lookup must not see a name left over from an earlier lookup.
+TEST_F(AdminCheckTest, UnnamedGroupAfterTheAdministratorsLookupDoesNotMatch) {
+    api.groups = {{L"", L"", 0xC0000007u, false}};
+    EXPECT_FALSE(IsUserAdmin(api));
+}
+
+// --- a token that needs more than the usual 4012 bytes
+
+TEST_F(AdminCheckTest, LargeTokenIsReadWholeWithTheReportedLength) {
+    for (int i = 0; i < 260; ++i)
+        api.groups.push_back({L"Group " + std::to_wstring(i)});
+    api.groups.push_back({L"Administrators"});
+    ASSERT_GT(api.GroupsSize(), 4012u);
+
+    EXPECT_TRUE(IsUserAdmin(api));
+    EXPECT_EQ(api.lastGroupsLength, api.GroupsSize());
+    EXPECT_TRUE(log.Contains(L"security.LookupAccountSidA group 260"));
+}
+
+TEST_F(AdminCheckTest, SmallTokenGetsTheLengthTheSizeQueryReported) {
+    api.groups = {{L"Administrators"}};
+    api.sizeQueryReport = 3000; // more than needed, less than the usual block
+
+    EXPECT_TRUE(IsUserAdmin(api));
+    EXPECT_EQ(api.lastGroupsLength, 3000u);
+}
+
+TEST_F(AdminCheckTest, ReportedSizeBeyondTheUsualBlockIsAllWritable) {
+    api.groups = {{L"Users"}, {L"Administrators"}};
+    api.sizeQueryReport = 20000;
+
+    EXPECT_TRUE(IsUserAdmin(api));
+    EXPECT_EQ(api.lastGroupsLength, 20000u);
+}
+
+// A count larger than the entries the block can hold is not followed past it.
+TEST_F(AdminCheckTest, StoredCountBeyondTheWrittenBlockIsCapped) {
+    api.groups = {{L"Users"}, {L"Power Users"}};
+    api.storedGroupCount = 100000;
+
+    EXPECT_FALSE(IsUserAdmin(api));
+
+    const Calls calls = api.Calls();
+    const auto lookups = std::count_if(calls.begin(), calls.end(), [](const std::wstring& c) {
+        return c.rfind(L"LookupAccountSidA", 0) == 0;
+    });
+    const std::size_t fitting =
+        (api.GroupsSize() - offsetof(TokenGroupsHeader, Groups)) / sizeof(SidAndAttributes);
+    EXPECT_EQ(static_cast<std::size_t>(lookups), 1 + fitting);
+    EXPECT_EQ(calls.back(), kCloseProcess);
+    api.problems.clear(); // the entries past the real ones are not SIDs the fake knows
+}
+
+// --- each failing step answers false and releases what it obtained, in order
+
+TEST_F(AdminCheckTest, NoProcessHandleAnswersFalseWithNothingToRelease) {
+    api.processHandle = 0;
+    api.groups = {{L"Administrators"}};
+
+    EXPECT_FALSE(IsUserAdmin(api));
+    EXPECT_EQ(api.Calls(), (Calls{L"GetCurrentProcess"}));
+}
+
+TEST_F(AdminCheckTest, TokenThatCannotBeOpenedClosesOnlyTheProcess) {
+    api.openTokenResult = 0;
+    api.groups = {{L"Administrators"}};
+
+    EXPECT_FALSE(IsUserAdmin(api));
+    EXPECT_EQ(api.Calls(), (Calls{L"GetCurrentProcess", kOpenToken, kCloseProcess}));
+}
+
+TEST_F(AdminCheckTest, OpenFlagOtherThanOneIsRefusedButTheTokenIsStillClosed) {
+    api.openTokenResult = 2;
+    api.groups = {{L"Administrators"}};
+
+    EXPECT_FALSE(IsUserAdmin(api));
+    EXPECT_EQ(api.Calls(), (Calls{L"GetCurrentProcess", kOpenToken, kCloseToken, kCloseProcess}));
+}
+
+TEST_F(AdminCheckTest, SizeQueryThatSucceedsAnswersFalse) {
+    api.sizeQueryResult = 1;
+    api.groups = {{L"Administrators"}};
+
+    EXPECT_FALSE(IsUserAdmin(api));
+    EXPECT_EQ(api.Calls(),
+              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}));
+}
+
+TEST_F(AdminCheckTest, SizeQueryReportingNothingAnswersFalse) {
+    api.sizeQueryReport = 0;
+    api.groups = {{L"Administrators"}};
+
+    EXPECT_FALSE(IsUserAdmin(api));
+    EXPECT_EQ(api.Calls(),
+              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}));
+}
+
+TEST_F(AdminCheckTest, SizeQueryReportingANegativeSizeAnswersFalse) {
+    api.sizeQueryReport = 0x80000000u;
+    api.groups = {{L"Administrators"}};
+
+    EXPECT_FALSE(IsUserAdmin(api));
+    EXPECT_EQ(api.Calls(),
+              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}));
+}
+
+TEST_F(AdminCheckTest, GroupsQueryThatFailsAnswersFalse) {
+    api.groupsResult = 0;
+    api.groups = {{L"Administrators"}};
+
+    EXPECT_FALSE(IsUserAdmin(api));
+    EXPECT_EQ(api.Calls(), (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(),
+                                  GroupsQuery(api.GroupsSize()), kCloseToken, kCloseProcess}));
+}
+
+TEST_F(AdminCheckTest, SidThatCannotBeAllocatedAnswersFalse) {
+    api.allocateResult = 0;
+    api.groups = {{L"Administrators"}};
+
+    EXPECT_FALSE(IsUserAdmin(api));
+    EXPECT_EQ(api.Calls(),
+              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), GroupsQuery(api.GroupsSize()),
+                     kAllocate, kCloseToken, kCloseProcess}));
+}
+
+TEST_F(AdminCheckTest, FailedAdministratorsLookupAnswersFalseWithoutLookingAtGroups) {
+    api.adminLookupSucceeds = false;
+    api.groups = {{L"Administrators"}};
+
+    EXPECT_FALSE(IsUserAdmin(api));
+    EXPECT_EQ(api.Calls(),
+              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), GroupsQuery(api.GroupsSize()),
+                     kAllocate, kLookupAdmin, kFreeSid, kCloseToken, kCloseProcess}));
+}
+
+} // namespace
+} // namespace dovrel::testing
