@@ -3,6 +3,10 @@
 #include <cstdint>
 #include <string>
 
+// <windows.h> maps this name onto GetVersionExA/W; here it names the
+// interface's own query, whatever was included before.
+#undef GetVersionEx
+
 namespace dovrel {
 
 inline constexpr std::uint32_t kVersionRecordSize = 148;
