@@ -55,6 +55,10 @@ int FontHeight(double points, int dpiY) {
     return -static_cast<int>(std::lround(points * dpiY / 72.0));
 }
 
+FontSetting StandardDialogFont() {
+    return FontSetting{L"MS Shell Dlg", 8.0, 400, false, 0};
+}
+
 LogicalFontSpec MakeLogicalFont(const FontSetting& font, int dpiY) {
     LogicalFontSpec spec;
     spec.height = FontHeight(font.points, dpiY);

@@ -59,6 +59,10 @@ struct LogicalFontSpec {
 };
 
 int FontHeight(double points, int dpiY);
+
+// The font of every control without one of its own: the system's dialog face
+// at 8 points, the size dialogs use, scaled like everything else.
+FontSetting StandardDialogFont();
 LogicalFontSpec MakeLogicalFont(const FontSetting& font, int dpiY);
 
 // The system colour index of a 0x800000nn value; empty for a plain colour.

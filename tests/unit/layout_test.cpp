@@ -165,6 +165,16 @@ TEST(MakeLogicalFont, CarriesTheTablesFonts) {
     EXPECT_EQ(link.charset, 0);
 }
 
+TEST(MakeLogicalFont, ControlsWithoutAFontGetTheDialogFaceAtEightPoints) {
+    const LogicalFontSpec at96 = MakeLogicalFont(StandardDialogFont(), 96);
+    EXPECT_EQ(at96.face, L"MS Shell Dlg");
+    EXPECT_EQ(at96.height, -11); // 10.67
+    EXPECT_EQ(at96.weight, 400);
+    EXPECT_FALSE(at96.underline);
+    EXPECT_EQ(at96.charset, 0);
+    EXPECT_EQ(MakeLogicalFont(StandardDialogFont(), 120).height, -13); // 13.33
+}
+
 TEST(Colours, SystemColourValuesGiveTheirIndex) {
     EXPECT_EQ(SystemColourIndex(0x8000000Cu), 12);
     EXPECT_EQ(SystemColourIndex(0x8000000Du), 13);

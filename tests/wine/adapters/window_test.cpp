@@ -1,0 +1,648 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/fatal_error.h"
+#include "platform/platform_error.h"
+#include "ui/control_table.h"
+#include "ui/win32/main_window.h"
+
+namespace dovrel {
+namespace {
+
+constexpr int kIconId = 1;
+
+// The built program beside this test's folder: <build>/tests/wine/x.exe ->
+// <build>/Dovrel.exe.
+std::wstring BuiltProgramPath() {
+    wchar_t self[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path = self;
+    for (int level = 0; level < 3; ++level)
+        path = path.substr(0, path.find_last_of(L'\\'));
+    return path + L"\\Dovrel.exe";
+}
+
+struct ModuleFreer {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
+
+UniqueModule LoadBuiltProgram() {
+    return UniqueModule(
+        LoadLibraryExW(BuiltProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[512] = {};
+    GetWindowTextW(window, text, 512);
+    return text;
+}
+
+std::wstring ClassOf(HWND window) {
+    wchar_t name[64] = {};
+    GetClassNameW(window, name, 64);
+    return name;
+}
+
+// Where a control should be, in client pixels, straight from its twips.
+struct ExpectedRect {
+    double left, top, right, bottom;
+};
+
+ExpectedRect FromTwips(const ControlSpec& spec, const Dpi& dpi) {
+    double left = spec.left;
+    double top = spec.top;
+    if (spec.container) {
+        left += FindControl(*spec.container).left;
+        top += FindControl(*spec.container).top;
+    }
+    const double sx = dpi.x / 1440.0;
+    const double sy = dpi.y / 1440.0;
+    return {left * sx, top * sy, (left + spec.width) * sx, (top + spec.height) * sy};
+}
+
+RECT ClientRectOf(HWND control, HWND parent) {
+    RECT rect{};
+    GetWindowRect(control, &rect);
+    MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// Removes whatever earlier windows of this thread left queued, a quit
+// message included.
+void DrainQueue() {
+    MSG message;
+    while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message != WM_QUIT)
+            DispatchMessageW(&message);
+    }
+}
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
+        INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
+        ASSERT_TRUE(InitCommonControlsEx(&controls));
+        DrainQueue();
+        program_ = LoadBuiltProgram();
+        window_ = std::make_unique<MainWindow>(GetModuleHandleW(nullptr), program_.get(), kIconId);
+        window_->SetClickHandler([this](ControlId id) { clicks_.push_back(id); });
+    }
+    void TearDown() override {
+        window_.reset();
+        DrainQueue();
+        program_.reset();
+        OleUninitialize();
+    }
+
+    HWND Control(ControlId id) const { return window_->control(id); }
+    void Press(ControlId id) { SendMessageW(Control(id), BM_CLICK, 0, 0); }
+    void ClickStatic(ControlId id) {
+        SendMessageW(Control(id), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2));
+        SendMessageW(Control(id), WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
+    }
+    // Feeds posted keyboard messages through the window's own loop, then
+    // closes the window so the loop returns.
+    int PumpThenClose() {
+        PostMessageW(window_->handle(), WM_CLOSE, 0, 0);
+        return window_->RunMessageLoop();
+    }
+    void PostAccessKey(wchar_t key) {
+        PostMessageW(Control(ControlId::Command2), WM_SYSCHAR, key, 0x20000000);
+    }
+
+    UniqueModule program_;
+    std::unique_ptr<MainWindow> window_;
+    std::vector<ControlId> clicks_;
+};
+
+// ---------------------------------------------------------------- the window
+
+TEST_F(WindowTest, IsAFixedInvisibleWindowWithTheCaptionAndTheClientAreaInTwips) {
+    HWND window = window_->handle();
+    EXPECT_EQ(TextOf(window), L"Dovrel for Windows XP");
+    EXPECT_FALSE(IsWindowVisible(window));
+    const LONG style = GetWindowLongW(window, GWL_STYLE);
+    EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
+    EXPECT_TRUE(style & WS_SYSMENU);
+    EXPECT_FALSE(style & WS_THICKFRAME);
+    EXPECT_FALSE(style & WS_MINIMIZEBOX);
+    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+
+    RECT client{};
+    GetClientRect(window, &client);
+    const Dpi dpi = window_->dpi();
+    EXPECT_NEAR(client.right, kClientWidthTwips * dpi.x / 1440.0, 1.0);
+    EXPECT_NEAR(client.bottom, kClientHeightTwips * dpi.y / 1440.0, 1.0);
+}
+
+TEST_F(WindowTest, ShowsCentredOnTheScreen) {
+    window_->Show();
+    HWND window = window_->handle();
+    EXPECT_TRUE(IsWindowVisible(window));
+    RECT outer{};
+    GetWindowRect(window, &outer);
+    EXPECT_NEAR((outer.left + outer.right) / 2.0, GetSystemMetrics(SM_CXSCREEN) / 2.0, 1.0);
+    EXPECT_NEAR((outer.top + outer.bottom) / 2.0, GetSystemMetrics(SM_CYSCREEN) / 2.0, 1.0);
+}
+
+TEST_F(WindowTest, CarriesTheProgramsIconBigAndSmall) {
+    ASSERT_TRUE(program_) << "build Dovrel.exe first: "
+                          << ::testing::PrintToString(BuiltProgramPath());
+    HWND window = window_->handle();
+    const auto big = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
+    const auto small = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
+    ASSERT_NE(big, nullptr);
+    ASSERT_NE(small, nullptr);
+    ICONINFO info{};
+    ASSERT_TRUE(GetIconInfo(big, &info));
+    BITMAP colour{};
+    GetObjectW(info.hbmColor, sizeof(colour), &colour);
+    EXPECT_EQ(colour.bmWidth, GetSystemMetrics(SM_CXICON));
+    EXPECT_EQ(colour.bmHeight, GetSystemMetrics(SM_CYICON));
+    DeleteObject(info.hbmColor);
+    DeleteObject(info.hbmMask);
+}
+
+// -------------------------------------------------------------- the controls
+
+TEST_F(WindowTest, EveryControlIsAStandardControlWithItsExactCaptionAtItsTwips) {
+    HWND window = window_->handle();
+    const Dpi dpi = window_->dpi();
+    for (const ControlSpec& spec : ControlTable()) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(spec.name)));
+        HWND control = Control(spec.id);
+        ASSERT_NE(control, nullptr);
+        EXPECT_EQ(GetParent(control), window);
+        const bool isStatic = spec.kind == ControlKind::Label || spec.kind == ControlKind::Image;
+        EXPECT_EQ(ClassOf(control), isStatic ? L"Static" : L"Button");
+        if (spec.kind != ControlKind::Image) {
+            EXPECT_EQ(TextOf(control), spec.caption ? spec.caption : L"");
+        }
+
+        const RECT actual = ClientRectOf(control, window);
+        const ExpectedRect expected = FromTwips(spec, dpi);
+        EXPECT_NEAR(actual.left, expected.left, 1.0);
+        EXPECT_NEAR(actual.top, expected.top, 1.0);
+        EXPECT_NEAR(actual.right, expected.right, 1.0);
+        EXPECT_NEAR(actual.bottom, expected.bottom, 1.0);
+    }
+}
+
+TEST_F(WindowTest, ChildrenLieInsideTheirFrames) {
+    HWND window = window_->handle();
+    for (const ControlSpec& spec : ControlTable()) {
+        if (!spec.container)
+            continue;
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(spec.name)));
+        const RECT child = ClientRectOf(Control(spec.id), window);
+        const RECT frame = ClientRectOf(Control(*spec.container), window);
+        EXPECT_GE(child.left, frame.left);
+        EXPECT_GE(child.top, frame.top);
+        EXPECT_LE(child.right, frame.right);
+        EXPECT_LE(child.bottom, frame.bottom);
+    }
+}
+
+TEST_F(WindowTest, StartsInTheStoredStates) {
+    for (const ControlSpec& spec : ControlTable()) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(spec.name)));
+        EXPECT_EQ(IsWindowEnabled(Control(spec.id)) != FALSE, spec.id != ControlId::Command1);
+    }
+    EXPECT_EQ(window_->GetCheckValue(ControlId::Check1), 1);
+    EXPECT_EQ(window_->GetCheckValue(ControlId::Check2), 0);
+    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option1));
+    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option2));
+}
+
+TEST_F(WindowTest, TabVisitsTheFocusableControlsInOrderSkippingADisabledButton) {
+    HWND window = window_->handle();
+    auto walk = [&](int steps) {
+        std::vector<HWND> seen;
+        HWND at = Control(ControlId::Option1);
+        for (int i = 0; i < steps; ++i) {
+            seen.push_back(at);
+            at = GetNextDlgTabItem(window, at, FALSE);
+        }
+        seen.push_back(at);
+        return seen;
+    };
+    const std::vector<HWND> whileDisabled = walk(5);
+    const std::vector<HWND> expectedDisabled{
+        Control(ControlId::Option1),  Control(ControlId::Check1),  Control(ControlId::Check2),
+        Control(ControlId::Command2), Control(ControlId::Option2), Control(ControlId::Option1)};
+    EXPECT_EQ(whileDisabled, expectedDisabled);
+
+    // Selecting and clearing options keeps both in the order.
+    Press(ControlId::Option1);
+    Press(ControlId::Option2);
+    window_->SetOptionValue(ControlId::Option2, false);
+    EXPECT_EQ(walk(5), expectedDisabled);
+
+    window_->SetEnabled(ControlId::Command1, true);
+    const std::vector<HWND> whileEnabled = walk(6);
+    const std::vector<HWND> expectedEnabled{
+        Control(ControlId::Option1),  Control(ControlId::Check1),   Control(ControlId::Check2),
+        Control(ControlId::Command1), Control(ControlId::Command2), Control(ControlId::Option2),
+        Control(ControlId::Option1)};
+    EXPECT_EQ(whileEnabled, expectedEnabled);
+}
+
+TEST_F(WindowTest, FramesLabelsAndThePictureNeverTakeTheFocus) {
+    for (const ControlSpec& spec : ControlTable()) {
+        const bool focusable = spec.kind == ControlKind::CommandButton ||
+                               spec.kind == ControlKind::CheckBox ||
+                               spec.kind == ControlKind::OptionButton;
+        EXPECT_EQ((GetWindowLongW(Control(spec.id), GWL_STYLE) & WS_TABSTOP) != 0, focusable)
+            << ::testing::PrintToString(std::wstring(spec.name));
+    }
+}
+
+// ------------------------------------------------------- fonts and colours
+
+LOGFONTW FontOf(HWND control) {
+    LOGFONTW font{};
+    const auto handle = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
+    GetObjectW(handle, sizeof(font), &font);
+    return font;
+}
+
+TEST_F(WindowTest, LabelsHaveTheirOwnFontsSizedForTheScreen) {
+    const int dpiY = window_->dpi().y;
+    const LOGFONTW description = FontOf(Control(ControlId::Label2));
+    EXPECT_STREQ(description.lfFaceName, L"MS Sans Serif");
+    EXPECT_EQ(description.lfHeight, -std::lround(8.25 * dpiY / 72));
+    EXPECT_EQ(description.lfWeight, 700);
+    EXPECT_FALSE(description.lfUnderline);
+    EXPECT_EQ(description.lfCharSet, 0);
+
+    const LOGFONTW credit = FontOf(Control(ControlId::Label1));
+    EXPECT_STREQ(credit.lfFaceName, L"Verdana");
+    EXPECT_EQ(credit.lfHeight, -std::lround(6.75 * dpiY / 72));
+    EXPECT_EQ(credit.lfWeight, 400);
+    EXPECT_FALSE(credit.lfUnderline);
+
+    const LOGFONTW link = FontOf(Control(ControlId::Label3));
+    EXPECT_STREQ(link.lfFaceName, L"Tahoma");
+    EXPECT_EQ(link.lfHeight, -std::lround(6.75 * dpiY / 72));
+    EXPECT_EQ(link.lfWeight, 400);
+    EXPECT_TRUE(link.lfUnderline);
+    EXPECT_EQ(link.lfCharSet, 0);
+}
+
+TEST_F(WindowTest, EveryOtherControlUsesTheDialogFontSizedForTheScreen) {
+    const int dpiY = window_->dpi().y;
+    const auto shared = SendMessageW(Control(ControlId::Frame1), WM_GETFONT, 0, 0);
+    for (const ControlSpec& spec : ControlTable()) {
+        if (spec.font || spec.kind == ControlKind::Image) // the picture shows no text
+            continue;
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(spec.name)));
+        EXPECT_EQ(SendMessageW(Control(spec.id), WM_GETFONT, 0, 0), shared);
+    }
+    const LOGFONTW font = FontOf(Control(ControlId::Frame1));
+    EXPECT_STREQ(font.lfFaceName, L"MS Shell Dlg");
+    EXPECT_EQ(font.lfHeight, -std::lround(8.0 * dpiY / 72));
+    EXPECT_EQ(font.lfWeight, 400);
+    EXPECT_FALSE(font.lfUnderline);
+}
+
+COLORREF TextColourFor(HWND window, HWND control) {
+    HDC dc = CreateCompatibleDC(nullptr);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SendMessageW(window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                 reinterpret_cast<LPARAM>(control));
+    const COLORREF colour = GetTextColor(dc);
+    DeleteDC(dc);
+    return colour;
+}
+
+TEST_F(WindowTest, TextColoursFollowTheTableAndTheSystemScheme) {
+    HWND window = window_->handle();
+    EXPECT_EQ(TextColourFor(window, Control(ControlId::Label1)), GetSysColor(COLOR_APPWORKSPACE));
+    EXPECT_EQ(TextColourFor(window, Control(ControlId::Label3)), GetSysColor(COLOR_HIGHLIGHT));
+    EXPECT_EQ(TextColourFor(window, Control(ControlId::Frame3)), RGB(128, 0, 0));
+    EXPECT_EQ(TextColourFor(window, Control(ControlId::Label4)), GetSysColor(COLOR_WINDOWTEXT));
+    EXPECT_EQ(TextColourFor(window, Control(ControlId::Frame1)), GetSysColor(COLOR_WINDOWTEXT));
+}
+
+// ------------------------------------------------- picture and its tool tip
+
+BOOL CALLBACK CollectToolTips(HWND window, LPARAM found) {
+    if (ClassOf(window) == TOOLTIPS_CLASSW)
+        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
+    return TRUE;
+}
+
+TEST_F(WindowTest, ThePictureShowsAtItsNaturalSizeInItsBox) {
+    HWND image = Control(ControlId::Image1);
+    const auto bitmap =
+        reinterpret_cast<HBITMAP>(SendMessageW(image, STM_GETIMAGE, IMAGE_BITMAP, 0));
+    ASSERT_NE(bitmap, nullptr);
+    BITMAP info{};
+    ASSERT_TRUE(GetObjectW(bitmap, sizeof(info), &info));
+    EXPECT_EQ(info.bmWidth, 62);
+    EXPECT_EQ(info.bmHeight, 31);
+
+    // Drawn unstretched: the picture's outline runs along its own edges
+    // whatever the size of the box, and the box around it shows the face
+    // colour. (At 96 DPI the box is exactly the picture.)
+    RECT box{};
+    GetClientRect(image, &box);
+    HDC screen = GetDC(nullptr);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, box.right + 1, box.bottom + 1);
+    ReleaseDC(nullptr, screen);
+    HGDIOBJ previous = SelectObject(dc, canvas);
+    SendMessageW(image, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
+    const COLORREF outline = RGB(150, 88, 12);
+    EXPECT_EQ(GetPixel(dc, 0, 0), outline);
+    EXPECT_EQ(GetPixel(dc, 61, 0), outline);
+    EXPECT_EQ(GetPixel(dc, 0, 30), outline);
+    EXPECT_EQ(GetPixel(dc, 61, 30), outline);
+    EXPECT_NE(GetPixel(dc, 30, 15), outline);
+    if (box.right > 62) {
+        EXPECT_EQ(GetPixel(dc, 62, 10), GetSysColor(COLOR_BTNFACE));
+    }
+    if (box.bottom > 31) {
+        EXPECT_EQ(GetPixel(dc, 10, 31), GetSysColor(COLOR_BTNFACE));
+    }
+    SelectObject(dc, previous);
+    DeleteObject(canvas);
+    DeleteDC(dc);
+}
+
+TEST_F(WindowTest, ThePictureHasItsToolTip) {
+    std::vector<HWND> tips;
+    EnumThreadWindows(GetCurrentThreadId(), CollectToolTips, reinterpret_cast<LPARAM>(&tips));
+    HWND tip = nullptr;
+    for (HWND candidate : tips)
+        if (GetWindow(candidate, GW_OWNER) == window_->handle())
+            tip = candidate;
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
+
+    wchar_t text[80] = {};
+    TOOLINFOW info{};
+    info.cbSize = TTTOOLINFOW_V2_SIZE;
+    info.hwnd = window_->handle();
+    info.uId = reinterpret_cast<UINT_PTR>(Control(ControlId::Image1));
+    info.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+    EXPECT_STREQ(text, L"Click here to donate.");
+}
+
+// ------------------------------------------------------------------ clicks
+
+TEST_F(WindowTest, SelectingAnOptionClearsTheOtherAndRaisesClickOnTheSelectedOneOnly) {
+    Press(ControlId::Option1);
+    EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Option1});
+    Press(ControlId::Option2);
+    EXPECT_EQ(clicks_, (std::vector<ControlId>{ControlId::Option1, ControlId::Option2}));
+    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option1));
+    EXPECT_TRUE(window_->GetOptionValue(ControlId::Option2));
+}
+
+TEST_F(WindowTest, SettingAnOptionFromTheLogicRaisesNoClick) {
+    window_->SetOptionValue(ControlId::Option1, true);
+    EXPECT_TRUE(window_->GetOptionValue(ControlId::Option1));
+    window_->SetOptionValue(ControlId::Option1, false);
+    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option1));
+    EXPECT_TRUE(clicks_.empty());
+}
+
+TEST_F(WindowTest, AnOptionTakingTheFocusIsNotSelected) {
+    window_->Show();
+    window_->SetFocus(ControlId::Option2);
+    EXPECT_EQ(GetFocus(), Control(ControlId::Option2));
+    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option2));
+    EXPECT_TRUE(clicks_.empty());
+}
+
+TEST_F(WindowTest, ACheckBoxClickOnlyTogglesIt) {
+    Press(ControlId::Check2);
+    EXPECT_EQ(window_->GetCheckValue(ControlId::Check2), 1);
+    Press(ControlId::Check1);
+    EXPECT_EQ(window_->GetCheckValue(ControlId::Check1), 0);
+    EXPECT_TRUE(clicks_.empty());
+}
+
+TEST_F(WindowTest, OnlyTheSiteLinkAndThePictureAmongStaticsRaiseClick) {
+    for (ControlId id : {ControlId::Label1, ControlId::Label2, ControlId::Label4, ControlId::Frame1,
+                         ControlId::Frame4, ControlId::Label3, ControlId::Image1})
+        ClickStatic(id);
+    EXPECT_EQ(clicks_, (std::vector<ControlId>{ControlId::Label3, ControlId::Image1}));
+}
+
+TEST_F(WindowTest, ADisabledFixButtonRaisesNothingAnEnabledOneRaisesClick) {
+    Press(ControlId::Command1);
+    EXPECT_TRUE(clicks_.empty());
+    window_->SetEnabled(ControlId::Command1, true);
+    Press(ControlId::Command1);
+    Press(ControlId::Command2);
+    EXPECT_EQ(clicks_, (std::vector<ControlId>{ControlId::Command1, ControlId::Command2}));
+}
+
+TEST_F(WindowTest, AccessKeysPressTheButtonsOnlyWhileEnabled) {
+    window_->Show();
+    window_->SetFocus(ControlId::Command2);
+    PostAccessKey(L'f');
+    PostAccessKey(L'v');
+    EXPECT_EQ(PumpThenClose(), 0);
+    EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Command2});
+}
+
+TEST_F(WindowTest, AltFPressesFixOnceEnabled) {
+    window_->Show();
+    window_->SetEnabled(ControlId::Command1, true);
+    window_->SetFocus(ControlId::Command2);
+    PostAccessKey(L'f');
+    EXPECT_EQ(PumpThenClose(), 0);
+    EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Command1});
+}
+
+TEST_F(WindowTest, DisablingTheFocusedButtonPassesTheFocusOn) {
+    window_->Show();
+    window_->SetEnabled(ControlId::Command1, true);
+    window_->SetFocus(ControlId::Command1);
+    window_->SetEnabled(ControlId::Command1, false);
+    EXPECT_EQ(GetFocus(), Control(ControlId::Command2));
+}
+
+// ------------------------------------------------------- ending the program
+
+TEST_F(WindowTest, UnloadDestroysTheWindowAndEndsTheProgram) {
+    window_->Unload();
+    EXPECT_TRUE(window_->finished());
+    EXPECT_EQ(window_->handle(), nullptr);
+    EXPECT_EQ(window_->RunMessageLoop(), 0);
+}
+
+TEST_F(WindowTest, EndProgramStopsTheLoopWithoutUnloading) {
+    window_->EndProgram();
+    EXPECT_TRUE(window_->finished());
+    EXPECT_NE(window_->handle(), nullptr);
+    EXPECT_EQ(window_->RunMessageLoop(), 0);
+}
+
+// Watches for the program's critical box from another thread, records what it
+// says and presses OK.
+struct BoxWatch {
+    DWORD threadId = 0;
+    std::wstring title;
+    std::wstring text;
+    HICON icon = nullptr;
+    bool found = false;
+};
+
+BOOL CALLBACK FindBox(HWND window, LPARAM param) {
+    auto* watch = reinterpret_cast<BoxWatch*>(param);
+    if (GetWindowThreadProcessId(window, nullptr) != watch->threadId ||
+        ClassOf(window) != L"#32770" || !IsWindowVisible(window))
+        return TRUE;
+    watch->title = TextOf(window);
+    watch->text = TextOf(GetDlgItem(window, 0xFFFF));
+    watch->icon =
+        reinterpret_cast<HICON>(SendMessageW(GetDlgItem(window, 0x440), STM_GETICON, 0, 0));
+    watch->found = true;
+    PostMessageW(window, WM_COMMAND, IDOK, 0);
+    return FALSE;
+}
+
+DWORD WINAPI WatchForBox(void* param) {
+    auto* watch = static_cast<BoxWatch*>(param);
+    for (int i = 0; i < 200 && !watch->found; ++i) {
+        Sleep(50);
+        EnumWindows(FindBox, reinterpret_cast<LPARAM>(watch));
+    }
+    return 0;
+}
+
+TEST_F(WindowTest, AnErrorInAHandlerIsReportedInACriticalBoxAndEndsTheProgramWithAnErrorCode) {
+    window_->SetClickHandler(
+        [](ControlId) { throw PlatformError(L"Writing HKCR\\.pps\\", L"Access is denied."); });
+    window_->Show();
+    PostMessageW(Control(ControlId::Command2), BM_CLICK, 0, 0);
+
+    BoxWatch watch;
+    watch.threadId = GetCurrentThreadId();
+    HANDLE watcher = CreateThread(nullptr, 0, WatchForBox, &watch, 0, nullptr);
+    ASSERT_NE(watcher, nullptr);
+    const int exitCode = window_->RunMessageLoop();
+    WaitForSingleObject(watcher, INFINITE);
+    CloseHandle(watcher);
+
+    EXPECT_EQ(exitCode, kFatalExitCode);
+    EXPECT_EQ(window_->handle(), nullptr);
+    ASSERT_TRUE(watch.found);
+    EXPECT_EQ(watch.title, L"Dovrel for Windows XP");
+    EXPECT_EQ(watch.text, FatalErrorPrompt(L"Writing HKCR\\.pps\\", L"Access is denied."));
+    EXPECT_EQ(watch.icon, LoadIconW(nullptr, IDI_HAND));
+}
+
+// ------------------------------------------------------------ program file
+
+BOOL CALLBACK CollectResourceType(HMODULE, LPWSTR type, LONG_PTR param) {
+    auto* list = reinterpret_cast<std::vector<std::wstring>*>(param);
+    list->push_back(IS_INTRESOURCE(type) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(type))
+                                         : std::wstring(type));
+    return TRUE;
+}
+
+std::vector<std::wstring> ResourceTypesOf(HMODULE module) {
+    std::vector<std::wstring> types;
+    EnumResourceTypesW(module, CollectResourceType, reinterpret_cast<LONG_PTR>(&types));
+    return types;
+}
+
+TEST(ProgramFile, HoldsOnlyAnIconAndTheVersionRecord) {
+    const UniqueModule program = LoadBuiltProgram();
+    ASSERT_TRUE(program) << "build Dovrel.exe first";
+    const std::vector<std::wstring> types = ResourceTypesOf(program.get());
+    const std::set<std::wstring> found(types.begin(), types.end());
+    EXPECT_EQ(found, (std::set<std::wstring>{L"#3", L"#14", L"#16"})); // icon, group, version
+    EXPECT_EQ(types.size(), 3u);
+}
+
+#pragma pack(push, 2)
+struct GroupIconEntry {
+    BYTE width, height, colourCount, reserved;
+    WORD planes, bitCount;
+    DWORD bytes;
+    WORD id;
+};
+#pragma pack(pop)
+
+TEST(ProgramFile, ItsOnlyIconIs32By32With16Colours) {
+    const UniqueModule program = LoadBuiltProgram();
+    ASSERT_TRUE(program) << "build Dovrel.exe first";
+    HRSRC group = FindResourceW(program.get(), MAKEINTRESOURCEW(kIconId), RT_GROUP_ICON);
+    ASSERT_NE(group, nullptr);
+    const auto* header = static_cast<const WORD*>(LockResource(LoadResource(program.get(), group)));
+    ASSERT_NE(header, nullptr);
+    EXPECT_EQ(header[1], 1); // icons
+    ASSERT_EQ(header[2], 1); // one image
+    GroupIconEntry entry{};
+    std::memcpy(&entry, header + 3, sizeof(entry));
+    EXPECT_EQ(entry.width, 32);
+    EXPECT_EQ(entry.height, 32);
+    EXPECT_EQ(entry.colourCount, 16);
+    EXPECT_EQ(entry.bitCount, 4);
+}
+
+std::wstring VersionString(const std::vector<BYTE>& record, const wchar_t* name) {
+    void* value = nullptr;
+    UINT length = 0;
+    const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
+    if (!VerQueryValueW(record.data(), path.c_str(), &value, &length) || !value)
+        return L"<missing>";
+    return static_cast<const wchar_t*>(value);
+}
+
+TEST(ProgramFile, CarriesTheVersionRecord) {
+    const std::wstring path = BuiltProgramPath();
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    ASSERT_GT(size, 0u) << "build Dovrel.exe first";
+    std::vector<BYTE> record(size);
+    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, record.data()));
+
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
+    EXPECT_EQ(fixed->dwFileVersionMS, 0x00020001u);
+    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+    EXPECT_EQ(fixed->dwProductVersionMS, 0x00020001u);
+    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+
+    WORD* translation = nullptr;
+    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation",
+                               reinterpret_cast<void**>(&translation), &length));
+    ASSERT_GE(length, 4u);
+    EXPECT_EQ(translation[0], 0x0409);
+    EXPECT_EQ(translation[1], 0x04B0);
+
+    EXPECT_EQ(VersionString(record, L"Comments"), L"Dovrel for Windows XP");
+    EXPECT_EQ(VersionString(record, L"FileDescription"), L"Dovrel for Windows XP");
+    EXPECT_EQ(VersionString(record, L"ProductName"), L"Dovrel for Windows XP");
+    EXPECT_EQ(VersionString(record, L"FileVersion"), L"2.01");
+    EXPECT_EQ(VersionString(record, L"ProductVersion"), L"2.01");
+    EXPECT_EQ(VersionString(record, L"InternalName"), L"Dovrel");
+    EXPECT_EQ(VersionString(record, L"OriginalFilename"), L"Dovrel.exe");
+    EXPECT_NE(VersionString(record, L"LegalCopyright"), L"<missing>");
+    EXPECT_NE(VersionString(record, L"LegalCopyright"), L"");
+}
+
+} // namespace
+} // namespace dovrel

@@ -1,0 +1,32 @@
+#include "ui/win32/fonts.h"
+
+#include "platform/platform_error.h"
+#include "platform/win32/system_text.h"
+#include "ui/layout.h"
+
+namespace dovrel {
+
+UniqueFont CreateControlFont(const FontSetting& setting, int dpiY) {
+    const LogicalFontSpec spec = MakeLogicalFont(setting, dpiY);
+    LOGFONTW font{};
+    font.lfHeight = spec.height;
+    font.lfWeight = spec.weight;
+    font.lfUnderline = spec.underline ? TRUE : FALSE;
+    font.lfCharSet = static_cast<BYTE>(spec.charset);
+    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
+    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
+    font.lfQuality = DEFAULT_QUALITY;
+    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
+    lstrcpynW(font.lfFaceName, spec.face.c_str(), LF_FACESIZE);
+    UniqueFont created(CreateFontIndirectW(&font));
+    if (!created)
+        throw PlatformError(L"Creating the font \"" + spec.face + L"\"",
+                            SystemErrorText(GetLastError()));
+    return created;
+}
+
+UniqueFont CreateStandardDialogFont(int dpiY) {
+    return CreateControlFont(StandardDialogFont(), dpiY);
+}
+
+} // namespace dovrel

@@ -1,0 +1,393 @@
+#include "ui/win32/main_window.h"
+
+#include <algorithm>
+
+#include "app/fatal_error.h"
+#include "app/win32/fatal_error_box.h"
+#include "platform/platform_error.h"
+#include "platform/win32/system_text.h"
+#include "ui/control_table.h"
+#include "ui/win32/control_factory.h"
+#include "ui/win32/donate_picture.h"
+#include "ui/win32/fonts.h"
+#include "ui/win32/screen_metrics.h"
+#include "ui/win32/tool_tip.h"
+
+namespace dovrel {
+
+namespace {
+
+constexpr wchar_t kClassName[] = L"DovrelMainWindow";
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU; // fixed single border
+constexpr DWORD kWindowExStyle = 0;
+
+void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = LoadCursorW(nullptr, reinterpret_cast<LPCWSTR>(IDC_ARROW));
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kClassName;
+    if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+        throw PlatformError(L"Registering the main window's class",
+                            SystemErrorText(GetLastError()));
+}
+
+// The table's entries in the order their controls are created: ascending tab
+// index, the image (which has none) last.
+std::vector<const ControlSpec*> CreationOrder() {
+    std::vector<const ControlSpec*> order;
+    for (const ControlSpec& spec : ControlTable())
+        order.push_back(&spec);
+    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
+        return a->tabIndex.value_or(kControlCount) < b->tabIndex.value_or(kControlCount);
+    });
+    return order;
+}
+
+UniqueIcon LoadIconOfSize(HMODULE module, int id, int widthMetric, int heightMetric) {
+    if (!module)
+        return UniqueIcon();
+    return UniqueIcon(static_cast<HICON>(LoadImageW(module, MAKEINTRESOURCEW(id), IMAGE_ICON,
+                                                    GetSystemMetrics(widthMetric),
+                                                    GetSystemMetrics(heightMetric), 0)));
+}
+
+} // namespace
+
+MainWindow::MainWindow(HINSTANCE instance, HMODULE iconModule, int iconId) : dpi_(ScreenDpi()) {
+    RegisterWindowClass(instance, &MainWindow::WindowProc);
+    const PixelSize client = ClientSize(dpi_);
+    RECT frame{0, 0, client.width, client.height};
+    AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+    HWND window = CreateWindowExW(kWindowExStyle, kClassName, kWindowCaption, kWindowStyle,
+                                  CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
+                                  frame.bottom - frame.top, nullptr, nullptr, instance, this);
+    if (!window)
+        throw PlatformError(L"Creating the main window", SystemErrorText(GetLastError()));
+    // window_ took the handle in WM_NCCREATE.
+    SizeClientArea();
+    CreateControls(instance);
+    LoadIcons(iconModule, iconId);
+    // A window half built is torn down without a quit message: the error box
+    // that reports why must not be ended by it.
+    quitOnDestroy_ = true;
+}
+
+MainWindow::~MainWindow() {
+    // Going with its owner is not the user closing the window.
+    quitOnDestroy_ = false;
+    window_.reset();
+}
+
+void MainWindow::SizeClientArea() {
+    // The frame's size can differ from what AdjustWindowRectEx predicts (a
+    // caption wrapped by a theme); correct by what is actually there.
+    const PixelSize wanted = ClientSize(dpi_);
+    RECT client{};
+    RECT outer{};
+    GetClientRect(handle(), &client);
+    GetWindowRect(handle(), &outer);
+    const int dx = wanted.width - client.right;
+    const int dy = wanted.height - client.bottom;
+    if (dx != 0 || dy != 0)
+        SetWindowPos(handle(), nullptr, 0, 0, outer.right - outer.left + dx,
+                     outer.bottom - outer.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::CreateControls(HINSTANCE instance) {
+    fonts_.push_back(CreateStandardDialogFont(dpi_.y));
+    HFONT standardFont = fonts_.back().get();
+    for (const ControlSpec* spec : CreationOrder()) {
+        HWND control = CreateControlWindow(*spec, handle(), instance, ControlRect(*spec, dpi_));
+        controls_[static_cast<int>(spec->id)] = control;
+        HFONT font = standardFont;
+        if (spec->font) {
+            fonts_.push_back(CreateControlFont(*spec->font, dpi_.y));
+            font = fonts_.back().get();
+        }
+        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        if (spec->kind == ControlKind::OptionButton || spec->kind == ControlKind::Image)
+            Subclass(spec->id);
+    }
+    ShowPicture();
+    const ControlSpec& image = FindControl(ControlId::Image1);
+    AddToolTip(handle(), control(ControlId::Image1), image.toolTip);
+}
+
+void MainWindow::Subclass(ControlId id) {
+    HWND target = control(id);
+    SetWindowLongPtrW(target, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    standardProcs_[static_cast<int>(id)] = reinterpret_cast<WNDPROC>(SetWindowLongPtrW(
+        target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ControlProc)));
+}
+
+void MainWindow::ShowPicture() {
+    picture_ = LoadDonatePicture();
+    HWND image = control(ControlId::Image1);
+    SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
+    // The static fits itself to the bitmap; the box keeps its place and size,
+    // the picture its natural size at the box's top left.
+    const PixelRect box = ControlRect(FindControl(ControlId::Image1), dpi_);
+    SetWindowPos(image, nullptr, box.left, box.top, box.width(), box.height(),
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void MainWindow::LoadIcons(HMODULE iconModule, int iconId) {
+    bigIcon_ = LoadIconOfSize(iconModule, iconId, SM_CXICON, SM_CYICON);
+    smallIcon_ = LoadIconOfSize(iconModule, iconId, SM_CXSMICON, SM_CYSMICON);
+    if (bigIcon_)
+        SendMessageW(handle(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    if (smallIcon_)
+        SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+}
+
+int MainWindow::RunMessageLoop() {
+    MSG message{};
+    for (;;) {
+        const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result == 0)
+            return static_cast<int>(message.wParam);
+        if (result == -1) {
+            ShowFatalErrorBox(handle(), FatalErrorPrompt(L"Reading the window's messages",
+                                                         SystemErrorText(GetLastError())));
+            return kFatalExitCode;
+        }
+        if (handle() && IsDialogMessageW(handle(), &message))
+            continue;
+        TranslateMessage(&message);
+        DispatchMessageW(&message);
+    }
+}
+
+// IFormView -------------------------------------------------------------------
+
+void MainWindow::Show() {
+    if (!centred_) {
+        RECT outer{};
+        GetWindowRect(handle(), &outer);
+        const int width = outer.right - outer.left;
+        const int height = outer.bottom - outer.top;
+        const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
+        const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
+        SetWindowPos(handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        centred_ = true;
+    }
+    ShowWindow(handle(), SW_SHOW);
+    UpdateWindow(handle());
+}
+
+void MainWindow::Unload() {
+    finished_ = true;
+    window_.reset(); // WM_DESTROY ends the message loop
+}
+
+void MainWindow::EndProgram() {
+    finished_ = true;
+    PostQuitMessage(0);
+}
+
+void MainWindow::SetFocus(ControlId id) {
+    savedFocus_ = control(id);
+    ::SetFocus(savedFocus_);
+}
+
+void MainWindow::SetOptionValue(ControlId option, bool value) {
+    SetButtonCheck(control(option), value);
+}
+
+bool MainWindow::GetOptionValue(ControlId option) const {
+    return SendMessageW(control(option), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+int MainWindow::GetCheckValue(ControlId checkBox) const {
+    return SendMessageW(control(checkBox), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void MainWindow::SetEnabled(ControlId button, bool enabled) {
+    HWND target = control(button);
+    const bool hadFocus = GetFocus() == target;
+    EnableWindow(target, enabled ? TRUE : FALSE);
+    // A disabled control cannot keep the focus; pass it on in tab order so the
+    // keyboard keeps working.
+    if (!enabled && hadFocus) {
+        HWND next = GetNextDlgTabItem(handle(), target, FALSE);
+        if (next && next != target)
+            ::SetFocus(next);
+    }
+}
+
+// Messages --------------------------------------------------------------------
+
+LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self =
+            static_cast<MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+        self->window_.reset(window);
+    }
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self)
+        return DefWindowProcW(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        static_cast<void>(self->window_.release()); // already being destroyed
+        return DefWindowProcW(window, message, wParam, lParam);
+    }
+    // Nothing may leave a window procedure by exception.
+    try {
+        return self->HandleMessage(message, wParam, lParam);
+    } catch (...) {
+        self->Fail(std::current_exception());
+        return 0;
+    }
+}
+
+LRESULT CALLBACK MainWindow::ControlProc(HWND target, UINT message, WPARAM wParam, LPARAM lParam) {
+    auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(target, GWLP_USERDATA));
+    ControlId id{};
+    ControlFromCommandId(GetDlgCtrlID(target), id);
+    const WNDPROC standard = self->standardProcs_[static_cast<int>(id)];
+    switch (message) {
+    case WM_SETFOCUS: {
+        // An option button that takes the focus while unselected reports a
+        // click; only the user's selection (mouse or space bar) counts as one.
+        HWND previous = self->optionTakingFocus_;
+        self->optionTakingFocus_ = target;
+        const LRESULT result = CallWindowProcW(standard, target, message, wParam, lParam);
+        self->optionTakingFocus_ = previous;
+        return result;
+    }
+    case WM_PAINT:
+    case WM_PRINTCLIENT:
+        if (id != ControlId::Image1 || !self->picture_)
+            break;
+        // The standard static stretches its bitmap over the box; the picture
+        // keeps its natural size at the box's top left.
+        if (message == WM_PRINTCLIENT) {
+            PaintPicture(target, reinterpret_cast<HDC>(wParam), self->picture_.get());
+        } else {
+            PAINTSTRUCT paint{};
+            HDC dc = BeginPaint(target, &paint);
+            PaintPicture(target, dc, self->picture_.get());
+            EndPaint(target, &paint);
+        }
+        return 0;
+    default:
+        break;
+    }
+    return CallWindowProcW(standard, target, message, wParam, lParam);
+}
+
+LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = handle();
+    switch (message) {
+    case WM_COMMAND:
+        OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
+        return 0;
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+        return OnControlColour(message, reinterpret_cast<HDC>(wParam),
+                               reinterpret_cast<HWND>(lParam));
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) {
+            HWND focus = GetFocus();
+            if (focus && IsChild(window, focus))
+                savedFocus_ = focus;
+        } else if (savedFocus_ && IsWindowEnabled(savedFocus_)) {
+            ::SetFocus(savedFocus_);
+            return 0;
+        }
+        break;
+    case WM_DESTROY:
+        if (quitOnDestroy_)
+            PostQuitMessage(exitCode_);
+        return 0;
+    default:
+        break;
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+void MainWindow::OnCommand(int id, int code, HWND from) {
+    if (from == nullptr && id == IDOK) {
+        // Enter: presses the command button that has the focus.
+        ControlId focused{};
+        HWND focus = GetFocus();
+        if (focus && ControlFromCommandId(GetDlgCtrlID(focus), focused) &&
+            FindControl(focused).kind == ControlKind::CommandButton && IsWindowEnabled(focus))
+            RaiseClick(focused);
+        return;
+    }
+    ControlId control{};
+    if (!from || !ControlFromCommandId(id, control) || !RaisesClick(control))
+        return;
+    if (code != BN_CLICKED) // STN_CLICKED has the same value
+        return;
+    switch (FindControl(control).kind) {
+    case ControlKind::OptionButton:
+        if (from == optionTakingFocus_)
+            return;
+        SelectOption(control);
+        break;
+    case ControlKind::CommandButton:
+        if (!IsWindowEnabled(from)) // an access key must not press a disabled button
+            return;
+        break;
+    default:
+        break;
+    }
+    RaiseClick(control);
+}
+
+void MainWindow::SelectOption(ControlId option) {
+    for (ControlId id : {ControlId::Option1, ControlId::Option2})
+        SetButtonCheck(control(id), id == option);
+}
+
+void MainWindow::RaiseClick(ControlId id) {
+    if (clickHandler_)
+        clickHandler_(id);
+}
+
+LRESULT MainWindow::OnControlColour(UINT message, HDC dc, HWND control) {
+    // The system's colours first, so a high-contrast scheme is followed; then
+    // the few text colours the table stores.
+    const LRESULT brush = DefWindowProcW(handle(), message, reinterpret_cast<WPARAM>(dc),
+                                         reinterpret_cast<LPARAM>(control));
+    const ControlSpec* spec = SpecOf(control);
+    if (spec && spec->foreColour) {
+        const std::optional<int> systemIndex = SystemColourIndex(*spec->foreColour);
+        SetTextColor(dc, systemIndex ? GetSysColor(*systemIndex)
+                                     : static_cast<COLORREF>(PlainColour(*spec->foreColour)));
+    }
+    return brush;
+}
+
+const ControlSpec* MainWindow::SpecOf(HWND control) const {
+    for (const ControlSpec& spec : ControlTable())
+        if (controls_[static_cast<int>(spec.id)] == control)
+            return &spec;
+    return nullptr;
+}
+
+void MainWindow::Fail(std::exception_ptr error) {
+    if (failing_) // one report is enough
+        return;
+    failing_ = true;
+    finished_ = true;
+    exitCode_ = kFatalExitCode;
+    // The prompt is built before anything else can go wrong; if even the box
+    // fails, the window still goes and the exit code still tells.
+    try {
+        ShowFatalErrorBox(handle(), FatalErrorPrompt(error));
+    } catch (...) {
+    }
+    if (handle())
+        window_.reset();
+    else
+        PostQuitMessage(exitCode_);
+}
+
+} // namespace dovrel
