@@ -1,0 +1,14 @@
+#pragma once
+
+#include "platform/version_record.h"
+
+namespace dovrel {
+
+// The version record from GetVersionExA. The service-pack field crosses the
+// ANSI code page both ways and always comes back 128 characters long.
+class Win32VersionRecordSource : public IVersionRecordSource {
+public:
+    void GetVersionEx(VersionRecord& record) override;
+};
+
+} // namespace dovrel
