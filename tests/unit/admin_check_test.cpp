@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -173,84 +174,63 @@ TEST_F(AdminCheckTest, StoredCountBeyondTheWrittenBlockIsCapped) {
 
 // --- each failing step answers false and releases what it obtained, in order
 
-TEST_F(AdminCheckTest, NoProcessHandleAnswersFalseWithNothingToRelease) {
-    api.processHandle = 0;
-    api.groups = {{L"Administrators"}};
+struct FailingStep {
+    const char* what;
+    std::function<void(FakeSecurityApi&)> arrange;
+    Calls calls; // after GetCurrentProcess
+};
 
-    EXPECT_FALSE(IsUserAdmin(api));
-    EXPECT_EQ(api.Calls(), (Calls{L"GetCurrentProcess"}));
-}
+TEST_F(AdminCheckTest, EachFailingStepAnswersFalseAndReleasesWhatItObtained) {
+    const std::uint32_t size = [] {
+        CallLog scratch;
+        FakeSecurityApi sized(scratch);
+        sized.groups = {{L"Administrators"}};
+        return sized.GroupsSize();
+    }();
+    const FailingStep steps[] = {
+        {"no process handle", [](FakeSecurityApi& a) { a.processHandle = 0; }, {}},
+        {"token not opened",
+         [](FakeSecurityApi& a) { a.openTokenResult = 0; },
+         {kOpenToken, kCloseProcess}},
+        // Only 1 counts as success, but a token handed out is still closed.
+        {"token opened with flag 2",
+         [](FakeSecurityApi& a) { a.openTokenResult = 2; },
+         {kOpenToken, kCloseToken, kCloseProcess}},
+        {"size query succeeds",
+         [](FakeSecurityApi& a) { a.sizeQueryResult = 1; },
+         {kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}},
+        {"size query reports 0",
+         [](FakeSecurityApi& a) { a.sizeQueryReport = 0; },
+         {kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}},
+        {"size query reports a negative size",
+         [](FakeSecurityApi& a) { a.sizeQueryReport = 0x80000000u; },
+         {kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}},
+        {"groups query fails",
+         [](FakeSecurityApi& a) { a.groupsResult = 0; },
+         {kOpenToken, SizeQuery(), GroupsQuery(size), kCloseToken, kCloseProcess}},
+        {"SID not allocated",
+         [](FakeSecurityApi& a) { a.allocateResult = 0; },
+         {kOpenToken, SizeQuery(), GroupsQuery(size), kAllocate, kCloseToken, kCloseProcess}},
+        // No group is looked at.
+        {"Administrators lookup fails",
+         [](FakeSecurityApi& a) { a.adminLookupSucceeds = false; },
+         {kOpenToken, SizeQuery(), GroupsQuery(size), kAllocate, kLookupAdmin, kFreeSid,
+          kCloseToken, kCloseProcess}},
+    };
+    for (const FailingStep& step : steps) {
+        SCOPED_TRACE(step.what);
+        CallLog stepLog;
+        FakeSecurityApi stepApi(stepLog);
+        stepApi.groups = {{L"Administrators"}};
+        step.arrange(stepApi);
 
-TEST_F(AdminCheckTest, TokenThatCannotBeOpenedClosesOnlyTheProcess) {
-    api.openTokenResult = 0;
-    api.groups = {{L"Administrators"}};
+        EXPECT_FALSE(IsUserAdmin(stepApi));
 
-    EXPECT_FALSE(IsUserAdmin(api));
-    EXPECT_EQ(api.Calls(), (Calls{L"GetCurrentProcess", kOpenToken, kCloseProcess}));
-}
-
-TEST_F(AdminCheckTest, OpenFlagOtherThanOneIsRefusedButTheTokenIsStillClosed) {
-    api.openTokenResult = 2;
-    api.groups = {{L"Administrators"}};
-
-    EXPECT_FALSE(IsUserAdmin(api));
-    EXPECT_EQ(api.Calls(), (Calls{L"GetCurrentProcess", kOpenToken, kCloseToken, kCloseProcess}));
-}
-
-TEST_F(AdminCheckTest, SizeQueryThatSucceedsAnswersFalse) {
-    api.sizeQueryResult = 1;
-    api.groups = {{L"Administrators"}};
-
-    EXPECT_FALSE(IsUserAdmin(api));
-    EXPECT_EQ(api.Calls(),
-              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}));
-}
-
-TEST_F(AdminCheckTest, SizeQueryReportingNothingAnswersFalse) {
-    api.sizeQueryReport = 0;
-    api.groups = {{L"Administrators"}};
-
-    EXPECT_FALSE(IsUserAdmin(api));
-    EXPECT_EQ(api.Calls(),
-              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}));
-}
-
-TEST_F(AdminCheckTest, SizeQueryReportingANegativeSizeAnswersFalse) {
-    api.sizeQueryReport = 0x80000000u;
-    api.groups = {{L"Administrators"}};
-
-    EXPECT_FALSE(IsUserAdmin(api));
-    EXPECT_EQ(api.Calls(),
-              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}));
-}
-
-TEST_F(AdminCheckTest, GroupsQueryThatFailsAnswersFalse) {
-    api.groupsResult = 0;
-    api.groups = {{L"Administrators"}};
-
-    EXPECT_FALSE(IsUserAdmin(api));
-    EXPECT_EQ(api.Calls(), (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(),
-                                  GroupsQuery(api.GroupsSize()), kCloseToken, kCloseProcess}));
-}
-
-TEST_F(AdminCheckTest, SidThatCannotBeAllocatedAnswersFalse) {
-    api.allocateResult = 0;
-    api.groups = {{L"Administrators"}};
-
-    EXPECT_FALSE(IsUserAdmin(api));
-    EXPECT_EQ(api.Calls(),
-              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), GroupsQuery(api.GroupsSize()),
-                     kAllocate, kCloseToken, kCloseProcess}));
-}
-
-TEST_F(AdminCheckTest, FailedAdministratorsLookupAnswersFalseWithoutLookingAtGroups) {
-    api.adminLookupSucceeds = false;
-    api.groups = {{L"Administrators"}};
-
-    EXPECT_FALSE(IsUserAdmin(api));
-    EXPECT_EQ(api.Calls(),
-              (Calls{L"GetCurrentProcess", kOpenToken, SizeQuery(), GroupsQuery(api.GroupsSize()),
-                     kAllocate, kLookupAdmin, kFreeSid, kCloseToken, kCloseProcess}));
+        Calls expected{L"GetCurrentProcess"};
+        expected.insert(expected.end(), step.calls.begin(), step.calls.end());
+        EXPECT_EQ(stepApi.Calls(), expected);
+        EXPECT_EQ(stepApi.problems, Calls{});
+    }
 }
 
 } // namespace

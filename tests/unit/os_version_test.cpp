@@ -149,11 +149,5 @@ TEST_F(OsVersionTest, OtherRowsLeaveTheServicePackAsItWas) {
     }
 }
 
-TEST_F(OsVersionTest, ServicePackStaysEmptyUntilWindowsXpIsSeen) {
-    source.Report(2, 5, 2, L"Service Pack 2");
-    GetOSVersion(source);
-    EXPECT_TRUE(sServicePack.empty());
-}
-
 } // namespace
 } // namespace dovrel::testing
