@@ -1,0 +1,71 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "automation/message_box.h"
+#include "automation/process.h"
+#include "automation/visibility_watch.h"
+#include "automation/window_query.h"
+
+namespace dovrel::automation {
+
+// One run of the real Dovrel.exe (DOVREL_EXE), watched from its start: which
+// windows it ever showed, its main window and controls, its message boxes and
+// dialogs. The program is ended when the session goes.
+// What start-up came to: the main window, a message box instead, or the end.
+struct StartupOutcome {
+    HWND mainWindow = nullptr;
+    std::optional<MessageBoxInfo> messageBox;
+    std::optional<DWORD> exitCode;
+    // For failure messages: what the program showed or did instead.
+    std::string Describe() const;
+};
+
+class DovrelSession {
+public:
+    DovrelSession();
+    ~DovrelSession();
+    DovrelSession(const DovrelSession&) = delete;
+    DovrelSession& operator=(const DovrelSession&) = delete;
+
+    DWORD processId() const { return process_.id(); }
+    bool IsRunning() const { return process_.IsRunning(); }
+
+    // nullptr when no main window appears in time.
+    HWND WaitForMainWindow(DWORD timeoutMs);
+    // Waits until the main window shows, a message box shows or the program
+    // ends, whichever comes first.
+    StartupOutcome WaitForStartup(DWORD timeoutMs);
+    HWND mainWindow() const { return mainWindow_; }
+
+    // The main window's controls, read now. Throws when there is no main window.
+    std::vector<ControlInfo> Controls() const;
+    // The control with this caption; throws when there is none.
+    ControlInfo Control(const std::wstring& caption) const;
+    // The control that has the keyboard focus now (nullptr: none).
+    HWND FocusedControl() const;
+
+    std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs) const;
+    HWND WaitForFileDialog(DWORD timeoutMs) const;
+
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs) const {
+        return process_.WaitForExit(timeoutMs);
+    }
+    // Closes the main window as its close button does and waits for the end.
+    std::optional<DWORD> Close(DWORD timeoutMs);
+
+    // Windows other than message boxes and dialogs that were ever visible.
+    std::vector<std::wstring> WindowsEverShown() const;
+
+private:
+    LaunchedProcess process_;
+    std::unique_ptr<VisibilityWatch> watch_;
+    HWND mainWindow_ = nullptr;
+};
+
+} // namespace dovrel::automation

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <windows.h>
+
+namespace dovrel::automation {
+
+// Everything here is posted, never sent: a handler that opens a modal box
+// would otherwise block the caller (and the test) until the box closes.
+
+// A button press as the button itself would do it (BM_CLICK).
+void PostButtonClick(HWND button);
+// The notification a static control with SS_NOTIFY sends on a click.
+void PostStaticClick(HWND staticControl);
+// A left mouse click at the centre of the control.
+void PostMouseClick(HWND control);
+// Alt+letter, as the dialog manager sees it (WM_SYSCHAR to a control).
+void PostAccessKey(HWND control, wchar_t letter);
+// A key press and release (WM_KEYDOWN, WM_KEYUP), e.g. VK_TAB.
+void PostKey(HWND control, UINT virtualKey);
+// What the close button does.
+void PostClose(HWND window);
+
+} // namespace dovrel::automation

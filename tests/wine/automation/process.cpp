@@ -1,0 +1,60 @@
+#include "automation/process.h"
+
+#include <stdexcept>
+#include <vector>
+
+namespace dovrel::automation {
+
+namespace {
+
+constexpr UINT kTerminatedExitCode = 0xDEAD;
+
+} // namespace
+
+LaunchedProcess LaunchedProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (!arguments.empty())
+        commandLine += L" " + arguments;
+    std::vector<wchar_t> writable(commandLine.begin(), commandLine.end());
+    writable.push_back(L'\0');
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!CreateProcessW(exe.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                        &startup, &info)) {
+        const DWORD error = GetLastError();
+        throw std::runtime_error("CreateProcessW failed with error " + std::to_string(error));
+    }
+    UniqueHandle thread(info.hThread);
+    return LaunchedProcess(UniqueHandle(info.hProcess), info.dwProcessId, info.dwThreadId);
+}
+
+LaunchedProcess::LaunchedProcess(UniqueHandle process, DWORD id, DWORD threadId)
+    : process_(std::move(process)), id_(id), threadId_(threadId) {}
+
+LaunchedProcess::~LaunchedProcess() {
+    Terminate();
+}
+
+bool LaunchedProcess::IsRunning() const {
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
+}
+
+std::optional<DWORD> LaunchedProcess::WaitForExit(DWORD timeoutMs) const {
+    if (!process_ || WaitForSingleObject(process_.get(), timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
+    DWORD code = 0;
+    if (!GetExitCodeProcess(process_.get(), &code))
+        return std::nullopt;
+    return code;
+}
+
+void LaunchedProcess::Terminate() {
+    if (!IsRunning())
+        return;
+    TerminateProcess(process_.get(), kTerminatedExitCode);
+    WaitForSingleObject(process_.get(), 10000);
+}
+
+} // namespace dovrel::automation

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+
+#include "automation/unique_handle.h"
+
+namespace dovrel::automation {
+
+// A program started for a test. Ended (terminated and waited for) when the
+// object goes away, so no test leaves a process behind.
+class LaunchedProcess {
+public:
+    // Starts `exe` with `arguments` (already quoted as needed). Throws on failure.
+    static LaunchedProcess Start(const std::wstring& exe, const std::wstring& arguments = L"");
+
+    LaunchedProcess(LaunchedProcess&&) = default;
+    LaunchedProcess& operator=(LaunchedProcess&&) = delete;
+    ~LaunchedProcess();
+
+    DWORD id() const { return id_; }
+    DWORD mainThreadId() const { return threadId_; }
+    bool IsRunning() const;
+
+    // The exit code, or nothing when the process is still running after the wait.
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs) const;
+
+    // Ends the process at once (no-op when it has ended).
+    void Terminate();
+
+private:
+    LaunchedProcess(UniqueHandle process, DWORD id, DWORD threadId);
+
+    UniqueHandle process_;
+    DWORD id_ = 0;
+    DWORD threadId_ = 0;
+};
+
+} // namespace dovrel::automation

@@ -1,0 +1,132 @@
+#include "automation/test_files.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <memory>
+#include <stdexcept>
+
+#include "automation/unique_handle.h"
+
+namespace dovrel::automation {
+
+namespace {
+
+std::wstring FromUtf8(const std::string& bytes) {
+    if (bytes.empty())
+        return {};
+    const int size =
+        MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);
+    std::wstring text(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()), text.data(),
+                        size);
+    return text;
+}
+
+std::string ReadWholeFile(const std::wstring& path) {
+    HANDLE raw = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                             nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (raw == INVALID_HANDLE_VALUE)
+        return {};
+    const UniqueHandle file(raw);
+    std::string bytes;
+    char chunk[4096];
+    DWORD read = 0;
+    while (ReadFile(file.get(), chunk, sizeof(chunk), &read, nullptr) && read > 0)
+        bytes.append(chunk, read);
+    return bytes;
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring ParentOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+} // namespace
+
+bool FileExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::vector<std::wstring> ReadLogLines(const std::wstring& path) {
+    const std::wstring text = FromUtf8(ReadWholeFile(path));
+    std::vector<std::wstring> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t end = text.find(L'\n', start);
+        if (end == std::wstring::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+    }
+    return lines;
+}
+
+std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine) {
+    int count = 0;
+    std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(
+        CommandLineToArgvW(commandLine.c_str(), &count), &LocalFree);
+    std::vector<std::wstring> arguments;
+    for (int i = 1; argv && i < count; ++i)
+        arguments.emplace_back(argv.get()[i]);
+    return arguments;
+}
+
+ScopedLog::ScopedLog(std::wstring path) : path_(std::move(path)) {
+    DeleteFileW(path_.c_str());
+}
+
+ScopedLog::~ScopedLog() {
+    DeleteFileW(path_.c_str());
+}
+
+ScopedFileCopy::ScopedFileCopy(const std::wstring& source, std::wstring destination)
+    : destination_(std::move(destination)) {
+    std::vector<std::wstring> missing;
+    for (std::wstring folder = ParentOf(destination_); !folder.empty() && !IsFolder(folder);
+         folder = ParentOf(folder))
+        missing.insert(missing.begin(), folder);
+    for (const std::wstring& folder : missing) {
+        if (!CreateDirectoryW(folder.c_str(), nullptr))
+            break;
+        createdFolders_.push_back(folder);
+    }
+    if (!CopyFileW(source.c_str(), destination_.c_str(), FALSE)) {
+        const DWORD error = GetLastError();
+        for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it)
+            RemoveDirectoryW(it->c_str());
+        throw std::runtime_error("could not copy a test file (error " + std::to_string(error) +
+                                 ")");
+    }
+}
+
+ScopedFileCopy::~ScopedFileCopy() {
+    DeleteFileW(destination_.c_str());
+    for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it)
+        RemoveDirectoryW(it->c_str());
+}
+
+ScopedAbsentFile::ScopedAbsentFile(std::wstring path) : path_(std::move(path)) {
+    if (!FileExists(path_))
+        return;
+    const std::wstring aside = path_ + L".moved-aside-by-test";
+    if (!MoveFileExW(path_.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING))
+        throw std::runtime_error("could not move a file out of the way");
+    aside_ = aside;
+}
+
+ScopedAbsentFile::~ScopedAbsentFile() {
+    if (!aside_.empty())
+        MoveFileExW(aside_.c_str(), path_.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+} // namespace dovrel::automation

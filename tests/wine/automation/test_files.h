@@ -1,0 +1,61 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace dovrel::automation {
+
+bool FileExists(const std::wstring& path);
+
+// The lines of a UTF-8 log (see fixtures/fixture_logs.h); none when it is missing.
+std::vector<std::wstring> ReadLogLines(const std::wstring& path);
+
+// The arguments of a logged command line, program name left out.
+std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine);
+
+// Deletes a log now and again when it goes, so each test sees only its own lines.
+class ScopedLog {
+public:
+    explicit ScopedLog(std::wstring path);
+    ~ScopedLog();
+    ScopedLog(const ScopedLog&) = delete;
+    ScopedLog& operator=(const ScopedLog&) = delete;
+
+    const std::wstring& path() const { return path_; }
+    std::vector<std::wstring> Lines() const { return ReadLogLines(path_); }
+
+private:
+    std::wstring path_;
+};
+
+// Copies a file to `destination`, creating the folders on the way; removes the
+// copy and the folders it created when it goes. Throws when the copy fails.
+class ScopedFileCopy {
+public:
+    ScopedFileCopy(const std::wstring& source, std::wstring destination);
+    ~ScopedFileCopy();
+    ScopedFileCopy(const ScopedFileCopy&) = delete;
+    ScopedFileCopy& operator=(const ScopedFileCopy&) = delete;
+
+    const std::wstring& path() const { return destination_; }
+
+private:
+    std::wstring destination_;
+    std::vector<std::wstring> createdFolders_; // deepest last
+};
+
+// Makes sure nothing is at `path` while it lives: a file found there is moved
+// aside and put back afterwards.
+class ScopedAbsentFile {
+public:
+    explicit ScopedAbsentFile(std::wstring path);
+    ~ScopedAbsentFile();
+    ScopedAbsentFile(const ScopedAbsentFile&) = delete;
+    ScopedAbsentFile& operator=(const ScopedAbsentFile&) = delete;
+
+private:
+    std::wstring path_;
+    std::wstring aside_; // empty when nothing was there
+};
+
+} // namespace dovrel::automation

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace dovrel::automation {
+
+// A child control as another process sees it.
+struct ControlInfo {
+    HWND hwnd = nullptr;
+    int id = 0;
+    std::wstring className;
+    std::wstring caption; // WM_GETTEXT
+    DWORD style = 0;
+    bool enabled = false;
+    bool visible = false;
+    std::optional<int> checked; // BM_GETCHECK; buttons only
+    RECT rect{};                // in the parent's client coordinates
+};
+
+std::wstring ClassNameOf(HWND window);
+std::wstring TextOf(HWND window); // WM_GETTEXT, with a timeout
+
+// Top-level windows of a process, visible or not.
+std::vector<HWND> TopLevelWindowsOf(DWORD processId);
+
+// The system's standard dialog boxes: a message box (text in child 0xFFFF) and
+// the file-open dialog (file name box 0x47C).
+bool IsMessageBoxWindow(HWND window);
+bool IsFileDialogWindow(HWND window);
+
+// The process's visible top-level window with this title that is neither a
+// message box nor a file dialog; nullptr when there is none (yet).
+HWND FindMainWindow(DWORD processId, const std::wstring& title);
+HWND WaitForMainWindow(DWORD processId, const std::wstring& title, DWORD timeoutMs);
+
+ControlInfo DescribeControl(HWND control);
+// Direct children only, in the system's order (z-order).
+std::vector<ControlInfo> ChildControls(HWND parent);
+std::optional<ControlInfo> FindByCaption(const std::vector<ControlInfo>& controls,
+                                         const std::wstring& caption);
+
+// The control that has the keyboard focus in the window's thread.
+HWND FocusedWindowOf(HWND window);
+SIZE ClientSizeOf(HWND window);
+// Logical pixels per inch of the screen, as programs of this session see it.
+int ScreenDpi();
+
+} // namespace dovrel::automation
