@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Makes (once) a 32-bit Wine prefix that reports Windows XP SP3, with a virtual
-# desktop so windows close promptly and frames are drawn.
+# desktop so windows close promptly and frames are drawn. Safe to call from
+# several scripts at once: the second waits for the first.
 # Usage: wine-prefix.sh DIR
 set -euo pipefail
 source "$(dirname "$0")/wine-env.sh"
@@ -8,8 +9,12 @@ prefix=$(realpath -m "$1")
 stamp="$prefix/.dovrel-ready"
 [ -f "$stamp" ] && exit 0
 
-rm -rf "$prefix"
 mkdir -p "$(dirname "$prefix")"
+exec 9>"$prefix.lock"
+flock 9
+[ -f "$stamp" ] && exit 0 # made by whoever held the lock before us
+
+rm -rf "$prefix"
 export WINEPREFIX="$prefix"
 echo "Creating Wine prefix $prefix ..."
 own_display=""
@@ -18,6 +23,8 @@ if [ -z "${DISPLAY:-}" ]; then
   source "$(dirname "$0")/xvfb.sh"
   xvfb_start
 fi
+trap '[ -n "$own_display" ] && xvfb_stop; echo "Could not make the Wine prefix $prefix" >&2' ERR
+
 wineboot -i >/dev/null 2>&1 || true
 wineserver -w
 
@@ -32,5 +39,6 @@ wineserver -w
 if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
   cp /usr/share/wine/fonts/marlett.ttf "$prefix/drive_c/windows/Fonts/" || true
 fi
+trap - ERR
 [ -n "$own_display" ] && xvfb_stop
 touch "$stamp"

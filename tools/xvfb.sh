@@ -1,17 +1,23 @@
 # Sourced: starts and stops a private Xvfb display for this script.
+# Xvfb picks a free display number itself (-displayfd), so scripts started at
+# the same time never end up sharing one.
 xvfb_start() {
-  local n
-  for n in $(seq 90 140); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then
-      Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-      XVFB_PID=$!
+  local dir n
+  dir=$(mktemp -d) || return 1
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" >/dev/null 2>&1 &
+  XVFB_PID=$!
+  for _ in $(seq 1 100); do
+    n=$(head -n1 "$dir/display" 2>/dev/null)
+    if [ -n "$n" ] && [ -e "/tmp/.X11-unix/X$n" ]; then
+      rm -rf "$dir"
       export DISPLAY=":$n"
-      for _ in $(seq 1 50); do
-        [ -e "/tmp/.X11-unix/X$n" ] && return 0
-        sleep 0.1
-      done
+      return 0
     fi
+    kill -0 "$XVFB_PID" 2>/dev/null || break
+    sleep 0.1
   done
+  rm -rf "$dir"
+  xvfb_stop
   echo "could not start Xvfb" >&2
   return 1
 }
