@@ -4,6 +4,10 @@
 
 #include "platform/variant.h"
 
+// The Windows headers make this name a macro for the W or A function; the
+// shell's operation keeps its own name wherever this header is included.
+#undef ExpandEnvironmentStrings
+
 namespace dovrel {
 
 // Environment and registry access. Registry value paths are written

@@ -1,0 +1,47 @@
+#include "platform/win32/win32_file_system.h"
+
+#include <windows.h>
+
+#include <vector>
+
+namespace dovrel {
+
+namespace {
+
+constexpr DWORD kFixedInfoSignature = 0xFEEF04BD;
+
+std::wstring DottedVersion(const VS_FIXEDFILEINFO& info) {
+    return std::to_wstring(HIWORD(info.dwFileVersionMS)) + L"." +
+           std::to_wstring(LOWORD(info.dwFileVersionMS)) + L"." +
+           std::to_wstring(HIWORD(info.dwFileVersionLS)) + L"." +
+           std::to_wstring(LOWORD(info.dwFileVersionLS));
+}
+
+} // namespace
+
+bool Win32FileSystem::FileExists(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+std::wstring Win32FileSystem::GetFileVersion(const std::wstring& path) {
+    DWORD ignored = 0;
+    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
+    if (size == 0)
+        return std::wstring(); // no such file, or no version record in it
+    std::vector<BYTE> record(size);
+    if (!GetFileVersionInfoW(path.c_str(), 0, size, record.data()))
+        return std::wstring();
+
+    void* fixed = nullptr;
+    UINT fixedSize = 0;
+    if (!VerQueryValueW(record.data(), L"\\", &fixed, &fixedSize) || !fixed ||
+        fixedSize < sizeof(VS_FIXEDFILEINFO))
+        return std::wstring();
+    const auto* info = static_cast<const VS_FIXEDFILEINFO*>(fixed);
+    if (info->dwSignature != kFixedInfoSignature)
+        return std::wstring();
+    return DottedVersion(*info);
+}
+
+} // namespace dovrel

@@ -1,0 +1,157 @@
+#include "platform/win32/win32_shell.h"
+
+#include <windows.h>
+
+#include <shlobj.h>
+
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "platform/platform_error.h"
+#include "platform/registry_path.h"
+#include "platform/win32/system_text.h"
+
+namespace dovrel {
+
+namespace {
+
+constexpr wchar_t kMalformedPath[] = L"The registry value path is not valid.";
+
+// An open registry key, closed when it goes out of scope.
+class RegistryKey {
+public:
+    RegistryKey() = default;
+    RegistryKey(const RegistryKey&) = delete;
+    RegistryKey& operator=(const RegistryKey&) = delete;
+    ~RegistryKey() {
+        if (key_)
+            RegCloseKey(key_);
+    }
+    HKEY get() const { return key_; }
+    HKEY* receive() { return &key_; }
+
+private:
+    HKEY key_ = nullptr;
+};
+
+HKEY RootKey(RegistryRoot root) {
+    switch (root) {
+    case RegistryRoot::ClassesRoot:
+        return HKEY_CLASSES_ROOT;
+    case RegistryRoot::CurrentUser:
+        return HKEY_CURRENT_USER;
+    case RegistryRoot::LocalMachine:
+        return HKEY_LOCAL_MACHINE;
+    case RegistryRoot::Users:
+        return HKEY_USERS;
+    case RegistryRoot::CurrentConfig:
+        return HKEY_CURRENT_CONFIG;
+    }
+    return HKEY_CLASSES_ROOT;
+}
+
+RegistryValuePath ParseOrRaise(const std::wstring& operation, const std::wstring& valuePath) {
+    std::optional<RegistryValuePath> parsed = ParseRegistryValuePath(valuePath);
+    if (!parsed)
+        throw PlatformError(operation, kMalformedPath);
+    return *parsed;
+}
+
+const wchar_t* ValueNameOrDefault(const RegistryValuePath& path) {
+    return path.valueName.empty() ? nullptr : path.valueName.c_str();
+}
+
+// String data as stored: possibly without its terminator, possibly of odd length.
+std::wstring TextFromRegistryData(const std::vector<BYTE>& data, DWORD size) {
+    std::wstring text(size / sizeof(wchar_t), L'\0');
+    if (!text.empty())
+        std::memcpy(&text[0], data.data(), text.size() * sizeof(wchar_t));
+    const std::size_t end = text.find(L'\0');
+    if (end != std::wstring::npos)
+        text.resize(end);
+    return text;
+}
+
+} // namespace
+
+std::wstring Win32Shell::ExpandEnvironmentStrings(const std::wstring& text) {
+    std::vector<wchar_t> buffer(text.size() + 1);
+    for (;;) {
+        const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), buffer.data(),
+                                                       static_cast<DWORD>(buffer.size()));
+        if (needed == 0)
+            throw PlatformError(L"ExpandEnvironmentStrings " + text,
+                                SystemErrorText(GetLastError()));
+        if (needed <= buffer.size())
+            return std::wstring(buffer.data());
+        buffer.resize(needed);
+    }
+}
+
+Variant Win32Shell::RegRead(const std::wstring& valuePath) {
+    const std::wstring operation = L"RegRead " + valuePath;
+    const RegistryValuePath path = ParseOrRaise(operation, valuePath);
+
+    RegistryKey key;
+    LONG status =
+        RegOpenKeyExW(RootKey(path.root), path.key.c_str(), 0, KEY_QUERY_VALUE, key.receive());
+    if (status != ERROR_SUCCESS)
+        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+
+    DWORD type = 0;
+    DWORD size = 0;
+    std::vector<BYTE> data;
+    do {
+        // Room for a missing terminator, and the size again if the value grew meanwhile.
+        data.resize(size + sizeof(wchar_t));
+        size = static_cast<DWORD>(data.size());
+        status = RegQueryValueExW(key.get(), ValueNameOrDefault(path), nullptr, &type, data.data(),
+                                  &size);
+    } while (status == ERROR_MORE_DATA);
+    if (status != ERROR_SUCCESS)
+        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+
+    switch (type) {
+    case REG_SZ:
+    case REG_EXPAND_SZ:
+        return TextFromRegistryData(data, size);
+    case REG_DWORD:
+        if (size >= sizeof(DWORD)) {
+            DWORD number = 0;
+            std::memcpy(&number, data.data(), sizeof number);
+            return static_cast<std::int32_t>(number);
+        }
+        return Variant();
+    default:
+        return Variant();
+    }
+}
+
+Variant Win32Shell::RegWrite(const std::wstring& valuePath, const std::wstring& data,
+                             const std::wstring& type) {
+    const std::wstring operation = L"RegWrite " + valuePath;
+    if (type != L"REG_SZ")
+        throw PlatformError(operation, L"Only string values (REG_SZ) can be written.");
+    const RegistryValuePath path = ParseOrRaise(operation, valuePath);
+
+    RegistryKey key;
+    LONG status =
+        RegCreateKeyExW(RootKey(path.root), path.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+                        KEY_SET_VALUE, nullptr, key.receive(), nullptr);
+    if (status != ERROR_SUCCESS)
+        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+
+    const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
+    status = RegSetValueExW(key.get(), ValueNameOrDefault(path), 0, REG_SZ,
+                            reinterpret_cast<const BYTE*>(data.c_str()), bytes);
+    if (status != ERROR_SUCCESS)
+        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+    return Variant();
+}
+
+void Win32Shell::NotifyAssociationsChanged() {
+    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+}
+
+} // namespace dovrel

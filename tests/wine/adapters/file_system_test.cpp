@@ -1,0 +1,84 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <string>
+
+#include "platform/win32/win32_file_system.h"
+
+namespace dovrel {
+namespace {
+
+std::wstring FolderOfThisProgram() {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(nullptr, path, MAX_PATH);
+    std::wstring folder = path;
+    return folder.substr(0, folder.rfind(L'\\'));
+}
+
+// Built beside the test program (tests/wine/fixtures).
+std::wstring VersionSample() {
+    return FolderOfThisProgram() + L"\\fixtures\\version_sample.exe";
+}
+
+std::wstring TempFolder() {
+    wchar_t path[MAX_PATH] = {};
+    GetTempPathW(MAX_PATH, path);
+    std::wstring folder = path;
+    if (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
+
+// A plain text file under a non-Latin name, removed again at the end.
+class TextFile {
+public:
+    TextFile() : path_(TempFolder() + L"\\dovrel \u0442\u0435\u043a\u0441\u0442.txt") {
+        HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE) {
+            DWORD written = 0;
+            WriteFile(file, "no version here", 15, &written, nullptr);
+            CloseHandle(file);
+        }
+    }
+    ~TextFile() { DeleteFileW(path_.c_str()); }
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
+};
+
+class FileSystemAdapter : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(GetFileAttributesW(VersionSample().c_str()), INVALID_FILE_ATTRIBUTES)
+            << "build the version_sample fixture first";
+    }
+    Win32FileSystem fso;
+};
+
+TEST_F(FileSystemAdapter, ExistsOnlyForFiles) {
+    TextFile text;
+    EXPECT_TRUE(fso.FileExists(VersionSample()));
+    EXPECT_TRUE(fso.FileExists(text.path()));
+    EXPECT_FALSE(fso.FileExists(TempFolder()));
+    EXPECT_FALSE(fso.FileExists(FolderOfThisProgram() + L"\\fixtures"));
+    EXPECT_FALSE(fso.FileExists(TempFolder() + L"\\dovrel-no-such-file.exe"));
+    EXPECT_FALSE(fso.FileExists(L""));
+}
+
+TEST_F(FileSystemAdapter, VersionIsTheFixedFileVersionInFourParts) {
+    // The record's product version is 9.8.7.6; the file version is what counts.
+    EXPECT_EQ(fso.GetFileVersion(VersionSample()), L"11.22.3333.44444");
+}
+
+TEST_F(FileSystemAdapter, NoRecordNoFileOrAFolderGiveEmptyText) {
+    TextFile text;
+    EXPECT_EQ(fso.GetFileVersion(text.path()), L"");
+    EXPECT_EQ(fso.GetFileVersion(TempFolder() + L"\\dovrel-no-such-file.exe"), L"");
+    EXPECT_EQ(fso.GetFileVersion(TempFolder()), L"");
+}
+
+} // namespace
+} // namespace dovrel
