@@ -3,6 +3,7 @@
 # With a display it runs until the user closes it. Without one it runs under a
 # private Xvfb: saves a screenshot (build/screenshot.png), prints its path and
 # closes the program again. Nothing is left running either way.
+# To try another build: DOVREL_BUILD_DIR, DOVREL_RUN_PREFIX, DOVREL_SCREENSHOT.
 set -uo pipefail
 tools=$(cd "$(dirname "$0")" && pwd)
 source "$tools/wine-env.sh"
