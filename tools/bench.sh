@@ -24,9 +24,13 @@ report=build/bench.md
 [[ "$warmups" =~ ^[0-9]+$ ]] || { echo "BENCH_WARMUPS must be a number" >&2; exit 2; }
 [ -f "$dovrel" ] || { echo "$dovrel is missing: run 'make exe' first" >&2; exit 1; }
 
-cmake -S tools/bench -B "$out" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-i686-w64-mingw32.cmake" \
-  -DCMAKE_BUILD_TYPE=Release >/dev/null
-cmake --build "$out" -j 2 >/dev/null
+mkdir -p "$out"
+if ! { cmake -S tools/bench -B "$out" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/toolchain-i686-w64-mingw32.cmake" \
+  -DCMAKE_BUILD_TYPE=Release && cmake --build "$out" -j 2; } >"$out/build.log" 2>&1; then
+  cat "$out/build.log" >&2
+  echo "building the benchmark programs failed" >&2
+  exit 1
+fi
 baseline=$(realpath "$out/bench_baseline.exe")
 
 export WINEPREFIX=$PWD/build/wine/bench
