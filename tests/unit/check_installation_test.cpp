@@ -77,16 +77,6 @@ TEST_F(CheckInstallationTest, CallsOutInOrderWithTheUnexpandedReference) {
     EXPECT_EQ(h.log.calls, expected);
 }
 
-TEST_F(CheckInstallationTest, ProgramFilesFollowsTheEnvironment) {
-    h.world.environment[L"Programfiles"] = L"D:\\Programme";
-    h.world.files[L"D:\\Programme\\Microsoft Office\\Office12\\pptview.exe"] = L"12.0.1.0";
-    Choose(ControlId::Option2);
-
-    EXPECT_EQ(fields().sProgramFiles, L"D:\\Programme");
-    EXPECT_EQ(fields().sViewerPath, L"D:\\Programme\\Microsoft Office\\Office12\\pptview.exe");
-    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
-}
-
 // --- which version texts pass ---------------------------------------------
 
 struct VersionCase {
