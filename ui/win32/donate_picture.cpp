@@ -65,7 +65,10 @@ UniqueBitmap LoadDonatePicture() {
 
     SHORT type = PICTYPE_UNINITIALIZED;
     OLE_HANDLE handle = 0;
-    if (FAILED(result = picture->get_Type(&type)) || FAILED(result = picture->get_Handle(&handle)))
+    result = picture->get_Type(&type);
+    if (SUCCEEDED(result))
+        result = picture->get_Handle(&handle);
+    if (FAILED(result))
         Fail(static_cast<DWORD>(result));
     if (type != PICTYPE_BITMAP || handle == 0)
         Fail(ERROR_INVALID_DATA);

@@ -1,6 +1,7 @@
 #include "ui/win32/main_window.h"
 
 #include <algorithm>
+#include <initializer_list>
 
 #include "app/fatal_error.h"
 #include "app/win32/fatal_error_box.h"

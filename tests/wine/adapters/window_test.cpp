@@ -472,6 +472,15 @@ TEST_F(WindowTest, AltFPressesFixOnceEnabled) {
     EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Command1});
 }
 
+TEST_F(WindowTest, EnterPressesTheFocusedButtonEscapeDoesNothing) {
+    window_->Show();
+    window_->SetFocus(ControlId::Command2);
+    PostMessageW(Control(ControlId::Command2), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
+    PostMessageW(Control(ControlId::Command2), WM_KEYDOWN, VK_RETURN, 0x001C0001);
+    EXPECT_EQ(PumpThenClose(), 0);
+    EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Command2});
+}
+
 TEST_F(WindowTest, DisablingTheFocusedButtonPassesTheFocusOn) {
     window_->Show();
     window_->SetEnabled(ControlId::Command1, true);
