@@ -481,6 +481,19 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonEscapeDoesNothing) {
     EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Command2});
 }
 
+TEST_F(WindowTest, TheFocusComesBackToItsControlWhenTheWindowIsActivatedAgain) {
+    window_->Show();
+    window_->SetFocus(ControlId::Check2);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetActiveWindow(other);
+    EXPECT_NE(GetFocus(), Control(ControlId::Check2));
+    SetActiveWindow(window_->handle());
+    EXPECT_EQ(GetFocus(), Control(ControlId::Check2));
+    DestroyWindow(other);
+}
+
 TEST_F(WindowTest, DisablingTheFocusedButtonPassesTheFocusOn) {
     window_->Show();
     window_->SetEnabled(ControlId::Command1, true);
