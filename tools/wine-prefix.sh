@@ -34,6 +34,8 @@ wine reg add "$nt" /v CurrentBuildNumber /d 2600 /f >/dev/null 2>&1
 wine reg add "$nt" /v CSDVersion /d "Service Pack 3" /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1
 wine reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1024x768 /f >/dev/null 2>&1
+# A crashing test program must fail at once, not wait behind a crash dialog.
+wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f >/dev/null 2>&1
 wine reg delete 'HKCU\Software\Wine' /v Version /f >/dev/null 2>&1 || true
 wineserver -w
 if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
