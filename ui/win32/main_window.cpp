@@ -101,14 +101,14 @@ void MainWindow::CreateControls(HINSTANCE instance) {
     fonts_.push_back(CreateStandardDialogFont(dpi_.y));
     HFONT standardFont = fonts_.back().get();
     for (const ControlSpec* spec : CreationOrder()) {
-        HWND control = CreateControlWindow(*spec, handle(), instance, ControlRect(*spec, dpi_));
-        controls_[static_cast<int>(spec->id)] = control;
+        HWND created = CreateControlWindow(*spec, handle(), instance, ControlRect(*spec, dpi_));
+        controls_[static_cast<int>(spec->id)] = created;
         HFONT font = standardFont;
         if (spec->font) {
             fonts_.push_back(CreateControlFont(*spec->font, dpi_.y));
             font = fonts_.back().get();
         }
-        SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+        SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
         if (spec->kind == ControlKind::OptionButton || spec->kind == ControlKind::Image)
             Subclass(spec->id);
     }
@@ -321,16 +321,16 @@ void MainWindow::OnCommand(int id, int code, HWND from) {
             RaiseClick(focused);
         return;
     }
-    ControlId control{};
-    if (!from || !ControlFromCommandId(id, control) || !RaisesClick(control))
+    ControlId clicked{};
+    if (!from || !ControlFromCommandId(id, clicked) || !RaisesClick(clicked))
         return;
     if (code != BN_CLICKED) // STN_CLICKED has the same value
         return;
-    switch (FindControl(control).kind) {
+    switch (FindControl(clicked).kind) {
     case ControlKind::OptionButton:
         if (from == optionTakingFocus_)
             return;
-        SelectOption(control);
+        SelectOption(clicked);
         break;
     case ControlKind::CommandButton:
         if (!IsWindowEnabled(from)) // an access key must not press a disabled button
@@ -339,7 +339,7 @@ void MainWindow::OnCommand(int id, int code, HWND from) {
     default:
         break;
     }
-    RaiseClick(control);
+    RaiseClick(clicked);
 }
 
 void MainWindow::SelectOption(ControlId option) {
@@ -352,12 +352,12 @@ void MainWindow::RaiseClick(ControlId id) {
         clickHandler_(id);
 }
 
-LRESULT MainWindow::OnControlColour(UINT message, HDC dc, HWND control) {
+LRESULT MainWindow::OnControlColour(UINT message, HDC dc, HWND target) {
     // The system's colours first, so a high-contrast scheme is followed; then
     // the few text colours the table stores.
     const LRESULT brush = DefWindowProcW(handle(), message, reinterpret_cast<WPARAM>(dc),
-                                         reinterpret_cast<LPARAM>(control));
-    const ControlSpec* spec = SpecOf(control);
+                                         reinterpret_cast<LPARAM>(target));
+    const ControlSpec* spec = SpecOf(target);
     if (spec && spec->foreColour) {
         const std::optional<int> systemIndex = SystemColourIndex(*spec->foreColour);
         SetTextColor(dc, systemIndex ? GetSysColor(*systemIndex)
@@ -366,9 +366,9 @@ LRESULT MainWindow::OnControlColour(UINT message, HDC dc, HWND control) {
     return brush;
 }
 
-const ControlSpec* MainWindow::SpecOf(HWND control) const {
+const ControlSpec* MainWindow::SpecOf(HWND target) const {
     for (const ControlSpec& spec : ControlTable())
-        if (controls_[static_cast<int>(spec.id)] == control)
+        if (controls_[static_cast<int>(spec.id)] == target)
             return &spec;
     return nullptr;
 }

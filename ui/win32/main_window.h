@@ -51,7 +51,7 @@ public:
     void Show() override;
     void Unload() override;
     void EndProgram() override;
-    void SetFocus(ControlId control) override;
+    void SetFocus(ControlId id) override;
     void SetOptionValue(ControlId option, bool value) override;
     bool GetOptionValue(ControlId option) const override;
     int GetCheckValue(ControlId checkBox) const override;
@@ -60,7 +60,7 @@ public:
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     // Our additions to the standard controls' behaviour.
-    static LRESULT CALLBACK ControlProc(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    static LRESULT CALLBACK ControlProc(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
     void Subclass(ControlId id);
 
     void CreateControls(HINSTANCE instance);
@@ -70,12 +70,12 @@ private:
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code, HWND from);
-    LRESULT OnControlColour(UINT message, HDC dc, HWND control);
+    LRESULT OnControlColour(UINT message, HDC dc, HWND target);
     void OnActivate(bool active);
     void SelectOption(ControlId option);
     void RaiseClick(ControlId id);
     void Fail(std::exception_ptr error);
-    const ControlSpec* SpecOf(HWND control) const;
+    const ControlSpec* SpecOf(HWND target) const;
 
     Dpi dpi_;
     ClickHandler clickHandler_;
