@@ -3,6 +3,7 @@
 #include <commctrl.h>
 #include <ole2.h>
 
+#include <cstdlib>
 #include <exception>
 
 #include "app/fatal_error.h"
@@ -16,6 +17,17 @@
 #include "platform/win32/win32_version_record_source.h"
 #include "ui/form1.h"
 #include "ui/win32/main_window.h"
+
+#if defined(__GLIBCXX__)
+// The runtime's own handler for an uncaught exception prints the exception's
+// type before it aborts, which links in a C++ name demangler and a printf
+// engine. A windowed program has nowhere to print it.
+namespace __gnu_cxx {
+void __verbose_terminate_handler() {
+    std::abort();
+}
+} // namespace __gnu_cxx
+#endif
 
 namespace dovrel {
 
