@@ -2,6 +2,8 @@
 
 #include <memory>
 
+#include "platform/decimal_text.h"
+
 namespace dovrel {
 
 namespace {
@@ -19,7 +21,7 @@ std::wstring SystemErrorText(DWORD code) {
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
     std::unique_ptr<wchar_t, LocalFreeDeleter> owned(raw);
     if (length == 0 || !raw)
-        return L"Error " + std::to_wstring(code);
+        return L"Error " + DecimalText(code);
     std::wstring text(raw, length);
     while (!text.empty() && (text.back() == L'\n' || text.back() == L'\r' || text.back() == L' '))
         text.pop_back();

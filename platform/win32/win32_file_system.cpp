@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "platform/decimal_text.h"
+
 namespace dovrel {
 
 namespace {
@@ -11,10 +13,10 @@ namespace {
 constexpr DWORD kFixedInfoSignature = 0xFEEF04BD;
 
 std::wstring DottedVersion(const VS_FIXEDFILEINFO& info) {
-    return std::to_wstring(HIWORD(info.dwFileVersionMS)) + L"." +
-           std::to_wstring(LOWORD(info.dwFileVersionMS)) + L"." +
-           std::to_wstring(HIWORD(info.dwFileVersionLS)) + L"." +
-           std::to_wstring(LOWORD(info.dwFileVersionLS));
+    return DecimalText(HIWORD(info.dwFileVersionMS)) + L"." +
+           DecimalText(LOWORD(info.dwFileVersionMS)) + L"." +
+           DecimalText(HIWORD(info.dwFileVersionLS)) + L"." +
+           DecimalText(LOWORD(info.dwFileVersionLS));
 }
 
 } // namespace
