@@ -87,11 +87,17 @@ std::int16_t Win32FileDialog::ShowOpen() {
     request.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
     request.Flags = static_cast<std::uint16_t>(flags_);
 
-    if (GetOpenFileNameW(&request)) {
+    if (!library_)
+        library_.emplace(L"comdlg32.dll");
+    const auto getOpenFileName = library_->Find<decltype(&::GetOpenFileNameW)>("GetOpenFileNameW");
+    const auto extendedError =
+        library_->Find<decltype(&::CommDlgExtendedError)>("CommDlgExtendedError");
+
+    if (getOpenFileName(&request)) {
         fileName_ = file.data();
         return 1;
     }
-    const DWORD error = CommDlgExtendedError();
+    const DWORD error = extendedError();
     if (error != 0)
         throw PlatformError(L"GetOpenFileNameW", DialogErrorText(error));
     return 0;
