@@ -151,7 +151,10 @@ Variant Win32Shell::RegWrite(const std::wstring& valuePath, const std::wstring& 
 }
 
 void Win32Shell::NotifyAssociationsChanged() {
-    SHChangeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
+    if (!shell32_)
+        shell32_.emplace(L"shell32.dll");
+    const auto changeNotify = shell32_->Find<decltype(&::SHChangeNotify)>("SHChangeNotify");
+    changeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }
 
 } // namespace dovrel

@@ -2,7 +2,10 @@
 
 #include <windows.h>
 
+#include <optional>
+
 #include "platform/shell.h"
+#include "platform/win32/system_library.h"
 
 // Included after the system headers, so that the name is freed again (see
 // platform/shell.h); the implementation calls the W function by its name.
@@ -19,6 +22,10 @@ public:
     Variant RegWrite(const std::wstring& valuePath, const std::wstring& data,
                      const std::wstring& type) override;
     void NotifyAssociationsChanged() override;
+
+private:
+    // The shell's DLL, loaded only once a change is announced.
+    std::optional<SystemLibrary> shell32_;
 };
 
 } // namespace dovrel

@@ -21,9 +21,12 @@ std::intptr_t Win32ShellExecute::ShellExecuteA(WindowHandle owner, const std::ws
     const std::string ansiFile = WideToAnsi(file);
     const std::string ansiParameters = WideToAnsi(parameters);
     const std::string ansiDirectory = WideToAnsi(directory);
-    const HINSTANCE result = ::ShellExecuteA(reinterpret_cast<HWND>(owner), ansiOperation.c_str(),
-                                             ansiFile.c_str(), ansiParameters.c_str(),
-                                             ansiDirectory.c_str(), static_cast<INT>(showCommand));
+    if (!shell32_)
+        shell32_.emplace(L"shell32.dll");
+    const auto shellExecute = shell32_->Find<decltype(&::ShellExecuteA)>("ShellExecuteA");
+    const HINSTANCE result =
+        shellExecute(reinterpret_cast<HWND>(owner), ansiOperation.c_str(), ansiFile.c_str(),
+                     ansiParameters.c_str(), ansiDirectory.c_str(), static_cast<INT>(showCommand));
     // Not a module handle: a number above 32 on success, an error code otherwise.
     return reinterpret_cast<std::intptr_t>(result);
 }

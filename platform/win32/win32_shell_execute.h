@@ -1,6 +1,11 @@
 #pragma once
 
+#include <windows.h>
+
+#include <optional>
+
 #include "platform/shell_execute.h"
+#include "platform/win32/system_library.h"
 
 namespace dovrel {
 
@@ -11,6 +16,10 @@ public:
     std::intptr_t ShellExecuteA(WindowHandle owner, const std::wstring& operation,
                                 const std::wstring& file, const std::wstring& parameters,
                                 const std::wstring& directory, std::int32_t showCommand) override;
+
+private:
+    // The shell's DLL, loaded on the first call: the window does not need it.
+    std::optional<SystemLibrary> shell32_;
 };
 
 } // namespace dovrel
