@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <commctrl.h>
 #include <ole2.h>
 
 #include <cstdlib>
@@ -111,10 +110,6 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
             FatalErrorPrompt(L"Starting OLE", SystemErrorText(static_cast<DWORD>(ole.result()))));
         return kFatalExitCode;
     }
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_WIN95_CLASSES;
-    InitCommonControlsEx(&controls);
     try {
         return Run(instance);
     } catch (...) {

@@ -1,5 +1,7 @@
 #include "ui/win32/main_window.h"
 
+#include <commctrl.h>
+
 #include <algorithm>
 #include <initializer_list>
 
@@ -113,8 +115,6 @@ void MainWindow::CreateControls(HINSTANCE instance) {
             Subclass(spec->id);
     }
     ShowPicture();
-    const ControlSpec& image = FindControl(ControlId::Image1);
-    AddToolTip(handle(), control(ControlId::Image1), image.toolTip);
 }
 
 void MainWindow::Subclass(ControlId id) {
@@ -133,6 +133,35 @@ void MainWindow::ShowPicture() {
     const PixelRect box = ControlRect(FindControl(ControlId::Image1), dpi_);
     SetWindowPos(image, nullptr, box.left, box.top, box.width(), box.height(),
                  SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// The tool tip is the window's only common control. Its DLL is loaded when the
+// pointer first comes onto the picture rather than with the window, which
+// would make every start pay for it, whether the pointer ever rests there or not.
+void MainWindow::AddPictureToolTip(HWND image, WPARAM wParam, LPARAM lParam) {
+    try {
+        commonControls_.emplace(L"comctl32.dll");
+        const auto initialise =
+            commonControls_->Find<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
+        INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_WIN95_CLASSES};
+        initialise(&classes);
+        toolTip_ = AddToolTip(handle(), image, FindControl(ControlId::Image1).toolTip);
+    } catch (...) {
+        Fail(std::current_exception());
+        return;
+    }
+    // The tip watches the picture's messages from now on; of this first one it
+    // has to be told.
+    MSG first{};
+    first.hwnd = image;
+    first.message = WM_MOUSEMOVE;
+    first.wParam = wParam;
+    first.lParam = lParam;
+    first.time = static_cast<DWORD>(GetMessageTime());
+    const DWORD position = GetMessagePos();
+    first.pt.x = static_cast<short>(LOWORD(position));
+    first.pt.y = static_cast<short>(HIWORD(position));
+    SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&first));
 }
 
 void MainWindow::LoadIcons(HMODULE iconModule, int iconId) {
@@ -260,6 +289,13 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND target, UINT message, WPARAM wPara
         self->optionTakingFocus_ = previous;
         return result;
     }
+    case WM_MOUSEMOVE:
+        if (id == ControlId::Image1 && !self->toolTip_ && !self->failing_) {
+            self->AddPictureToolTip(target, wParam, lParam);
+            if (self->failing_)
+                return 0; // the window is gone
+        }
+        break;
     case WM_PAINT:
     case WM_PRINTCLIENT:
         if (id != ControlId::Image1 || !self->picture_)

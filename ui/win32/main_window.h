@@ -5,8 +5,10 @@
 #include <array>
 #include <exception>
 #include <functional>
+#include <optional>
 #include <vector>
 
+#include "platform/win32/system_library.h"
 #include "ui/control_id.h"
 #include "ui/form_view.h"
 #include "ui/layout.h"
@@ -26,8 +28,8 @@ public:
     using ClickHandler = std::function<void(ControlId)>;
 
     // Creates the window and its controls, invisible. The icon is loaded from
-    // `iconModule` (no icon if it has none). OLE and the common controls must
-    // be initialised on this thread. Raises PlatformError.
+    // `iconModule` (no icon if it has none). OLE must be initialised on this
+    // thread. Raises PlatformError.
     MainWindow(HINSTANCE instance, HMODULE iconModule, int iconId);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
@@ -67,6 +69,7 @@ private:
     void SizeClientArea();
     void LoadIcons(HMODULE iconModule, int iconId);
     void ShowPicture();
+    void AddPictureToolTip(HWND image, WPARAM wParam, LPARAM lParam);
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code, HWND from);
@@ -92,6 +95,9 @@ private:
     bool failing_ = false;
     bool quitOnDestroy_ = false; // only once built, and not when its owner lets it go
     int exitCode_ = 0;
+    // Loaded for the picture's tool tip, when the pointer first comes onto it.
+    std::optional<SystemLibrary> commonControls_;
+    HWND toolTip_ = nullptr; // owned by the window
     // Last, so the window (and its controls) go before the objects they use.
     UniqueWindow window_;
 };

@@ -383,24 +383,43 @@ TEST_F(WindowTest, ThePictureShowsAtItsNaturalSizeInItsBox) {
     DeleteDC(dc);
 }
 
-TEST_F(WindowTest, ThePictureHasItsToolTip) {
+// The tool tips of this thread that the window owns.
+std::vector<HWND> ToolTipsOwnedBy(HWND window) {
     std::vector<HWND> tips;
     EnumThreadWindows(GetCurrentThreadId(), CollectToolTips, reinterpret_cast<LPARAM>(&tips));
-    HWND tip = nullptr;
+    std::vector<HWND> owned;
     for (HWND candidate : tips)
-        if (GetWindow(candidate, GW_OWNER) == window_->handle())
-            tip = candidate;
-    ASSERT_NE(tip, nullptr);
+        if (GetWindow(candidate, GW_OWNER) == window)
+            owned.push_back(candidate);
+    return owned;
+}
+
+TEST_F(WindowTest, ThePictureGetsItsToolTipWhenThePointerFirstComesOntoIt) {
+    HWND image = Control(ControlId::Image1);
+    EXPECT_TRUE(ToolTipsOwnedBy(window_->handle()).empty());
+
+    SendMessageW(image, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageW(image, WM_MOUSEMOVE, 0, MAKELPARAM(6, 5));
+    const std::vector<HWND> tips = ToolTipsOwnedBy(window_->handle());
+    ASSERT_EQ(tips.size(), 1u) << "one tip, however often the pointer moves";
+    HWND tip = tips.front();
     EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
 
     wchar_t text[80] = {};
     TOOLINFOW info{};
     info.cbSize = TTTOOLINFOW_V2_SIZE;
     info.hwnd = window_->handle();
-    info.uId = reinterpret_cast<UINT_PTR>(Control(ControlId::Image1));
+    info.uId = reinterpret_cast<UINT_PTR>(image);
     info.lpszText = text;
     SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ(text, L"Click here to donate.");
+}
+
+TEST_F(WindowTest, ThePointerOnOtherControlsMakesNoToolTip) {
+    SendMessageW(Control(ControlId::Label3), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageW(Control(ControlId::Option1), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    SendMessageW(window_->handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    EXPECT_TRUE(ToolTipsOwnedBy(window_->handle()).empty());
 }
 
 // ------------------------------------------------------------------ clicks
