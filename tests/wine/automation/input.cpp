@@ -1,5 +1,7 @@
 #include "automation/input.h"
 
+#include <cwctype>
+
 namespace dovrel::automation {
 
 namespace {
@@ -40,6 +42,47 @@ void PostKey(HWND control, UINT virtualKey) {
 
 void PostClose(HWND window) {
     PostMessageW(window, WM_CLOSE, 0, 0);
+}
+
+namespace {
+
+// A mouse event at a screen point; the point travels with the event, so it
+// cannot be overtaken by an earlier position.
+INPUT MouseAt(POINT point, DWORD flags) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(point.x, 65535, width > 1 ? width - 1 : 1);
+    input.mi.dy = MulDiv(point.y, 65535, height > 1 ? height - 1 : 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+INPUT Key(WORD virtualKey, bool release) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
+} // namespace
+
+bool ClickWithMouse(HWND control) {
+    RECT box{};
+    if (!GetWindowRect(control, &box))
+        return false;
+    const POINT centre{(box.left + box.right) / 2, (box.top + box.bottom) / 2};
+    INPUT click[] = {MouseAt(centre, 0), MouseAt(centre, MOUSEEVENTF_LEFTDOWN),
+                     MouseAt(centre, MOUSEEVENTF_LEFTUP)};
+    return SendInput(3, click, sizeof(INPUT)) == 3;
+}
+
+bool TypeAccessKey(wchar_t letter) {
+    const WORD key = static_cast<WORD>(std::towupper(letter)); // letter keys: their capital
+    INPUT keys[] = {Key(VK_MENU, false), Key(key, false), Key(key, true), Key(VK_MENU, true)};
+    return SendInput(4, keys, sizeof(INPUT)) == 4;
 }
 
 } // namespace dovrel::automation

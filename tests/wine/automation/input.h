@@ -20,4 +20,14 @@ void PostKey(HWND control, UINT virtualKey);
 // What the close button does.
 void PostClose(HWND window);
 
+// Real input, through the system's input queue: the system decides which
+// window gets it, as it does for the user. The target must be uncovered on
+// screen (clicks) or in the foreground window (keys). False when the system
+// did not take the input.
+
+// The mouse moved to the centre of the control and its left button clicked.
+bool ClickWithMouse(HWND control);
+// Alt held while the letter's key is pressed, as on the keyboard.
+bool TypeAccessKey(wchar_t letter);
+
 } // namespace dovrel::automation
