@@ -1,0 +1,86 @@
+#include "viewer_setup.h"
+
+#include <shellapi.h>
+
+#include <stdexcept>
+
+#include "automation/unique_handle.h"
+#include "automation/wine_paths.h"
+
+namespace dovrel::e2e {
+
+namespace {
+
+std::wstring ParentOf(const std::wstring& path) {
+    const std::size_t slash = path.find_last_of(L'\\');
+    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
+}
+
+bool IsFolder(const std::wstring& path) {
+    const DWORD attributes = GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
+std::wstring ProgramFiles() {
+    wchar_t expanded[MAX_PATH] = {};
+    const DWORD length = ExpandEnvironmentStringsW(L"%ProgramFiles%", expanded, MAX_PATH);
+    if (length == 0 || length > MAX_PATH)
+        throw std::runtime_error("could not expand %ProgramFiles%");
+    return expanded;
+}
+
+std::wstring StandardPlaceOf(const ViewerVersionCase& version) {
+    return ProgramFiles() + version.underProgramFiles;
+}
+
+std::wstring StandInOf(const ViewerVersionCase& version) {
+    return automation::FixturePath(version.standIn);
+}
+
+std::wstring QuotedOpenCommand(const std::wstring& viewerPath) {
+    return L"\"" + viewerPath + L"\" \"%1\"";
+}
+
+ScopedDocument::ScopedDocument(std::wstring path) : path_(std::move(path)) {
+    std::vector<std::wstring> missing;
+    for (std::wstring folder = ParentOf(path_); !folder.empty() && !IsFolder(folder);
+         folder = ParentOf(folder))
+        missing.insert(missing.begin(), folder);
+    for (const std::wstring& folder : missing) {
+        if (!CreateDirectoryW(folder.c_str(), nullptr))
+            break;
+        createdFolders_.push_back(folder);
+    }
+    const automation::UniqueHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr,
+                                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (file.get() == INVALID_HANDLE_VALUE) {
+        for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it)
+            RemoveDirectoryW(it->c_str());
+        throw std::runtime_error("could not create a test document");
+    }
+}
+
+ScopedDocument::~ScopedDocument() {
+    DeleteFileW(path_.c_str());
+    for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it)
+        RemoveDirectoryW(it->c_str());
+}
+
+bool OpenWithShell(const std::wstring& document, DWORD timeoutMs) {
+    SHELLEXECUTEINFOW request{};
+    request.cbSize = sizeof request;
+    request.fMask = SEE_MASK_NOCLOSEPROCESS | SEE_MASK_FLAG_NO_UI;
+    request.lpVerb = L"open";
+    request.lpFile = document.c_str();
+    request.nShow = SW_SHOWNORMAL;
+    if (!ShellExecuteExW(&request))
+        return false;
+    const automation::UniqueHandle started(request.hProcess);
+    if (!started)
+        return false;
+    return WaitForSingleObject(started.get(), timeoutMs) == WAIT_OBJECT_0;
+}
+
+} // namespace dovrel::e2e

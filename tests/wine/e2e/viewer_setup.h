@@ -1,0 +1,74 @@
+#pragma once
+
+#include <windows.h>
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "ui/control_id.h"
+
+// What the tests put in place of the PowerPoint Viewer, and how they open a
+// document the way Explorer does.
+namespace dovrel::e2e {
+
+// One viewer version as the user sees it and as the tests provide it.
+struct ViewerVersionCase {
+    const char* name;                 // for test names: "Viewer2003"
+    ControlId option;                 // the option button that selects it
+    const wchar_t* standIn;           // the stand-in of this version, below DOVREL_FIXTURES
+    const wchar_t* underProgramFiles; // its standard place, below %ProgramFiles%
+    const wchar_t* logTag;            // how the stand-in begins its log lines
+    const wchar_t* notFoundLine;      // the first line of the "not found" message
+};
+
+inline void PrintTo(const ViewerVersionCase& version, std::ostream* out) {
+    *out << version.name;
+}
+
+inline constexpr ViewerVersionCase kViewer2003{
+    "Viewer2003",
+    ControlId::Option1,
+    L"viewer11\\pptview.exe",
+    L"\\Microsoft Office\\PowerPoint Viewer\\pptview.exe",
+    L"pptview 11: ",
+    L"PowerPoint Viewer 2003 was not found in the system."};
+inline constexpr ViewerVersionCase kViewer2007{
+    "Viewer2007",
+    ControlId::Option2,
+    L"viewer12\\pptview.exe",
+    L"\\Microsoft Office\\Office12\\pptview.exe",
+    L"pptview 12: ",
+    L"PowerPoint Viewer 2007 was not found in the system."};
+
+// The prefix's program-files folder, expanded.
+std::wstring ProgramFiles();
+// Where the program looks for this version's pptview.exe.
+std::wstring StandardPlaceOf(const ViewerVersionCase& version);
+// The stand-in viewer of this version, as built.
+std::wstring StandInOf(const ViewerVersionCase& version);
+
+// What a correct repair writes as the open command for a viewer.
+std::wstring QuotedOpenCommand(const std::wstring& viewerPath);
+
+// An empty file for a test, with the folders it needs; removed with them at the end.
+class ScopedDocument {
+public:
+    explicit ScopedDocument(std::wstring path);
+    ~ScopedDocument();
+    ScopedDocument(const ScopedDocument&) = delete;
+    ScopedDocument& operator=(const ScopedDocument&) = delete;
+
+    const std::wstring& path() const { return path_; }
+
+private:
+    std::wstring path_;
+    std::vector<std::wstring> createdFolders_; // deepest last
+};
+
+// Opens a document with the shell's "open" verb, as a double click in
+// Explorer does, and waits until the program it started has ended. False
+// when the shell could not open it or the program did not end in time.
+bool OpenWithShell(const std::wstring& document, DWORD timeoutMs);
+
+} // namespace dovrel::e2e
