@@ -6,6 +6,8 @@ cd "$(dirname "$0")/.."
 jobs=$(nproc 2>/dev/null || echo 2)
 status=0
 summary=()
+# Only the logs this run writes are counted.
+start_stamp=$(mktemp)
 
 step() { # name, then the command
   local name=$1; shift
@@ -45,4 +47,13 @@ printf '%s\n' "${summary[@]}"
 if [ -f build/screenshot-e2e.png ]; then
   echo "Screenshot of the window under test: $PWD/build/screenshot-e2e.png"
 fi
+logs=()
+for dir in build/native build/native-asan build/win32; do
+  log=$dir/Testing/Temporary/LastTest.log
+  [ -f "$log" ] && [ "$log" -nt "$start_stamp" ] && logs+=("$log")
+done
+if [ ${#logs[@]} -gt 0 ]; then
+  tools/count-test-cases.sh "${logs[@]}"
+fi
+rm -f "$start_stamp"
 exit $status
