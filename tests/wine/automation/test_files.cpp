@@ -89,30 +89,33 @@ ScopedLog::~ScopedLog() {
     DeleteFileW(path_.c_str());
 }
 
-ScopedFileCopy::ScopedFileCopy(const std::wstring& source, std::wstring destination)
-    : destination_(std::move(destination)) {
+ScopedParentFolders::ScopedParentFolders(const std::wstring& path) {
     std::vector<std::wstring> missing;
-    for (std::wstring folder = ParentOf(destination_); !folder.empty() && !IsFolder(folder);
+    for (std::wstring folder = ParentOf(path); !folder.empty() && !IsFolder(folder);
          folder = ParentOf(folder))
         missing.insert(missing.begin(), folder);
     for (const std::wstring& folder : missing) {
         if (!CreateDirectoryW(folder.c_str(), nullptr))
             break;
-        createdFolders_.push_back(folder);
+        created_.push_back(folder);
     }
+}
+
+ScopedParentFolders::~ScopedParentFolders() {
+    for (auto it = created_.rbegin(); it != created_.rend(); ++it)
+        RemoveDirectoryW(it->c_str());
+}
+
+ScopedFileCopy::ScopedFileCopy(const std::wstring& source, std::wstring destination)
+    : folders_(destination), destination_(std::move(destination)) {
     if (!CopyFileW(source.c_str(), destination_.c_str(), FALSE)) {
-        const DWORD error = GetLastError();
-        for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it)
-            RemoveDirectoryW(it->c_str());
-        throw std::runtime_error("could not copy a test file (error " + std::to_string(error) +
-                                 ")");
+        throw std::runtime_error("could not copy a test file (error " +
+                                 std::to_string(GetLastError()) + ")");
     }
 }
 
 ScopedFileCopy::~ScopedFileCopy() {
     DeleteFileW(destination_.c_str());
-    for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it)
-        RemoveDirectoryW(it->c_str());
 }
 
 ScopedAbsentFile::ScopedAbsentFile(std::wstring path) : path_(std::move(path)) {

@@ -28,6 +28,19 @@ private:
     std::wstring path_;
 };
 
+// Creates the missing folders above `path`; removes the ones it created, deepest
+// first, when it goes (so the file at `path` must be gone by then).
+class ScopedParentFolders {
+public:
+    explicit ScopedParentFolders(const std::wstring& path);
+    ~ScopedParentFolders();
+    ScopedParentFolders(const ScopedParentFolders&) = delete;
+    ScopedParentFolders& operator=(const ScopedParentFolders&) = delete;
+
+private:
+    std::vector<std::wstring> created_; // deepest last
+};
+
 // Copies a file to `destination`, creating the folders on the way; removes the
 // copy and the folders it created when it goes. Throws when the copy fails.
 class ScopedFileCopy {
@@ -40,8 +53,8 @@ public:
     const std::wstring& path() const { return destination_; }
 
 private:
+    ScopedParentFolders folders_; // outlives the copy inside them
     std::wstring destination_;
-    std::vector<std::wstring> createdFolders_; // deepest last
 };
 
 // Makes sure nothing is at `path` while it lives: a file found there is moved

@@ -9,20 +9,6 @@
 
 namespace dovrel::e2e {
 
-namespace {
-
-std::wstring ParentOf(const std::wstring& path) {
-    const std::size_t slash = path.find_last_of(L'\\');
-    return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
-}
-
-bool IsFolder(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
-} // namespace
-
 std::wstring ProgramFiles() {
     wchar_t expanded[MAX_PATH] = {};
     const DWORD length = ExpandEnvironmentStringsW(L"%ProgramFiles%", expanded, MAX_PATH);
@@ -43,29 +29,15 @@ std::wstring QuotedOpenCommand(const std::wstring& viewerPath) {
     return L"\"" + viewerPath + L"\" \"%1\"";
 }
 
-ScopedDocument::ScopedDocument(std::wstring path) : path_(std::move(path)) {
-    std::vector<std::wstring> missing;
-    for (std::wstring folder = ParentOf(path_); !folder.empty() && !IsFolder(folder);
-         folder = ParentOf(folder))
-        missing.insert(missing.begin(), folder);
-    for (const std::wstring& folder : missing) {
-        if (!CreateDirectoryW(folder.c_str(), nullptr))
-            break;
-        createdFolders_.push_back(folder);
-    }
+ScopedDocument::ScopedDocument(std::wstring path) : folders_(path), path_(std::move(path)) {
     const automation::UniqueHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr,
                                                     CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE) {
-        for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it)
-            RemoveDirectoryW(it->c_str());
+    if (file.get() == INVALID_HANDLE_VALUE)
         throw std::runtime_error("could not create a test document");
-    }
 }
 
 ScopedDocument::~ScopedDocument() {
     DeleteFileW(path_.c_str());
-    for (auto it = createdFolders_.rbegin(); it != createdFolders_.rend(); ++it)
-        RemoveDirectoryW(it->c_str());
 }
 
 bool OpenWithShell(const std::wstring& document, DWORD timeoutMs) {

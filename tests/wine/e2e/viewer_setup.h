@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "automation/test_files.h"
 #include "ui/control_id.h"
 
 // What the tests put in place of the PowerPoint Viewer, and how they open a
@@ -62,8 +63,8 @@ public:
     const std::wstring& path() const { return path_; }
 
 private:
+    automation::ScopedParentFolders folders_; // outlives the document inside them
     std::wstring path_;
-    std::vector<std::wstring> createdFolders_; // deepest last
 };
 
 // Opens a document with the shell's "open" verb, as a double click in
