@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "dialog_windows.h"
 #include "platform/platform_error.h"
 #include "platform/win32/win32_file_dialog.h"
 
@@ -24,25 +25,6 @@ TEST(DialogFilter, BarsBecomeNulsAndTheListEndsWithTwo) {
     EXPECT_EQ(DialogFilterFromBars(L"A|*.a|B|*.b;*.c"),
               std::wstring(L"A\0*.a\0B\0*.b;*.c\0\0", 17));
     EXPECT_EQ(DialogFilterFromBars(L""), std::wstring(L"\0\0", 2));
-}
-
-BOOL CALLBACK FindOpenDialog(HWND window, LPARAM found) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t cls[32] = {};
-    GetClassNameW(window, cls, 32);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-        std::wstring(cls) == L"#32770" && GetDlgItem(window, kFileNameBox)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-HWND OpenDialogOfThisProcess() {
-    HWND found = nullptr;
-    EnumWindows(FindOpenDialog, reinterpret_cast<LPARAM>(&found));
-    return found;
 }
 
 std::wstring Lower(std::wstring text) {
@@ -85,7 +67,7 @@ private:
         HWND dialog = nullptr;
         for (int waited = 0; waited < patience_ && !dialog; waited += 50) {
             Sleep(50);
-            dialog = OpenDialogOfThisProcess();
+            dialog = testing::VisibleDialogOfThisProcess(kFileNameBox);
         }
         if (!dialog)
             return;

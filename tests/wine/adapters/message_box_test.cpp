@@ -4,32 +4,15 @@
 
 #include <string>
 
+#include "dialog_windows.h"
 #include "platform/win32/win32_message_box.h"
 
 namespace dovrel {
 namespace {
 
-constexpr int kMessageText = 0xFFFF;
-constexpr int kMessageIcon = 0x440;
-
-BOOL CALLBACK FindMessageBox(HWND window, LPARAM found) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(window, &process);
-    wchar_t cls[32] = {};
-    GetClassNameW(window, cls, 32);
-    if (process == GetCurrentProcessId() && IsWindowVisible(window) &&
-        std::wstring(cls) == L"#32770" && GetDlgItem(window, kMessageText)) {
-        *reinterpret_cast<HWND*>(found) = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
+using testing::kMessageBoxIcon;
+using testing::kMessageBoxText;
+using testing::TextOf;
 
 // Reads the box that the main thread shows, then presses OK.
 class BoxReader {
@@ -59,14 +42,14 @@ private:
         HWND box = nullptr;
         for (int waited = 0; waited < 10000 && !box; waited += 50) {
             Sleep(50);
-            EnumWindows(FindMessageBox, reinterpret_cast<LPARAM>(&box));
+            box = testing::VisibleDialogOfThisProcess(kMessageBoxText);
         }
         if (!box)
             return;
         saw = true;
         caption = TextOf(box);
-        text = TextOf(GetDlgItem(box, kMessageText));
-        HWND iconControl = GetDlgItem(box, kMessageIcon);
+        text = TextOf(GetDlgItem(box, kMessageBoxText));
+        HWND iconControl = GetDlgItem(box, kMessageBoxIcon);
         icon = iconControl && SendMessageW(iconControl, STM_GETICON, 0, 0) != 0;
         owner = GetWindow(box, GW_OWNER);
         PostMessageW(box, WM_COMMAND, IDOK, 0);

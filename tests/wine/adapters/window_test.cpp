@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "app/fatal_error.h"
+#include "dialog_windows.h"
 #include "platform/platform_error.h"
 #include "ui/control_table.h"
 #include "ui/win32/main_window.h"
@@ -43,17 +44,8 @@ UniqueModule LoadBuiltProgram() {
         LoadLibraryExW(BuiltProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[512] = {};
-    GetWindowTextW(window, text, 512);
-    return text;
-}
-
-std::wstring ClassOf(HWND window) {
-    wchar_t name[64] = {};
-    GetClassNameW(window, name, 64);
-    return name;
-}
+using testing::ClassOf;
+using testing::TextOf;
 
 // Where a control should be, in client pixels, straight from its twips.
 struct ExpectedRect {
@@ -553,9 +545,9 @@ BOOL CALLBACK FindBox(HWND window, LPARAM param) {
         ClassOf(window) != L"#32770" || !IsWindowVisible(window))
         return TRUE;
     watch->title = TextOf(window);
-    watch->text = TextOf(GetDlgItem(window, 0xFFFF));
-    watch->icon =
-        reinterpret_cast<HICON>(SendMessageW(GetDlgItem(window, 0x440), STM_GETICON, 0, 0));
+    watch->text = TextOf(GetDlgItem(window, testing::kMessageBoxText));
+    watch->icon = reinterpret_cast<HICON>(
+        SendMessageW(GetDlgItem(window, testing::kMessageBoxIcon), STM_GETICON, 0, 0));
     watch->found = true;
     PostMessageW(window, WM_COMMAND, IDOK, 0);
     return FALSE;
