@@ -10,11 +10,27 @@ file(GLOB DOVREL_WIN32_SOURCES CONFIGURE_DEPENDS
   app/win32/*.cpp gate/win32/*.cpp ui/win32/*.cpp viewer/win32/*.cpp repair/win32/*.cpp
   platform/win32/*.cpp)
 list(FILTER DOVREL_WIN32_SOURCES EXCLUDE REGEX "/app/win32/program_main\\.cpp$")
+
+# The donation picture is kept as a GIF; the program shows a plain bitmap
+# derived from it, which GDI draws without a decoder.
+find_program(DOVREL_CONVERT convert PATHS /usr/bin NO_DEFAULT_PATH) # others may shadow it in PATH
+find_program(DOVREL_CONVERT convert REQUIRED)
+set(DOVREL_PICTURE ${PROJECT_SOURCE_DIR}/ui/win32/donate.gif)
+set(DOVREL_PICTURE_SOURCE ${CMAKE_CURRENT_BINARY_DIR}/generated/donate_picture_data.cpp)
+add_custom_command(OUTPUT ${DOVREL_PICTURE_SOURCE}
+  COMMAND ${CMAKE_COMMAND} -DCONVERT=${DOVREL_CONVERT} -DINPUT=${DOVREL_PICTURE}
+    -DOUTPUT=${DOVREL_PICTURE_SOURCE} -DNAME=kDonatePictureDib
+    -DHEADER=ui/win32/donate_picture_data.h -P ${PROJECT_SOURCE_DIR}/cmake/embed-bitmap.cmake
+  DEPENDS ${DOVREL_PICTURE} ${PROJECT_SOURCE_DIR}/cmake/embed-bitmap.cmake
+  COMMENT "Deriving the donation picture's bitmap from donate.gif")
+list(APPEND DOVREL_WIN32_SOURCES ${DOVREL_PICTURE_SOURCE})
+
 add_library(dovrel_win32 STATIC ${DOVREL_WIN32_SOURCES})
 target_link_libraries(dovrel_win32 PUBLIC dovrel_core)
 target_compile_options(dovrel_win32 PRIVATE ${DOVREL_WARNINGS})
-target_link_libraries(dovrel_win32 PUBLIC
-  comctl32 comdlg32 shell32 ole32 oleaut32 uuid version advapi32 gdi32 user32 kernel32)
+# comctl32, comdlg32, shell32 and ole32 are not linked: they are loaded on
+# first use, by full path.
+target_link_libraries(dovrel_win32 PUBLIC version advapi32 gdi32 user32 kernel32)
 
 add_executable(Dovrel WIN32 app/win32/program_main.cpp app/win32/dovrel.rc)
 target_link_libraries(Dovrel PRIVATE dovrel_win32)

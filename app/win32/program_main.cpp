@@ -1,14 +1,9 @@
 #include <windows.h>
 
-#include <ole2.h>
-
 #include <cstdlib>
-#include <exception>
 
-#include "app/fatal_error.h"
 #include "app/win32/fatal_error_box.h"
 #include "app/win32/resource_ids.h"
-#include "platform/win32/system_text.h"
 #include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_platform_objects.h"
 #include "platform/win32/win32_security_api.h"
@@ -32,22 +27,18 @@ namespace dovrel {
 
 namespace {
 
-// OLE for this thread, for as long as the program runs (the donation picture
-// is decoded through it).
-class OleSession {
-public:
-    OleSession() : result_(OleInitialize(nullptr)) {}
-    ~OleSession() {
-        if (SUCCEEDED(result_))
-            OleUninitialize();
-    }
-    OleSession(const OleSession&) = delete;
-    OleSession& operator=(const OleSession&) = delete;
-    HRESULT result() const { return result_; }
-
-private:
-    HRESULT result_;
-};
+// Takes the current directory out of the DLL search path before anything is
+// loaded, so a DLL lying there never runs with the user's rights. Looked up
+// rather than imported: XP without a service pack lacks it, and must still be
+// told in words that it is not supported.
+void LeaveTheCurrentDirectoryOutOfDllSearches() {
+    using SetDllDirectoryFunction = BOOL(WINAPI*)(LPCWSTR);
+    const HMODULE kernel = GetModuleHandleW(L"kernel32");
+    const auto setDllDirectory = reinterpret_cast<SetDllDirectoryFunction>(
+        reinterpret_cast<void (*)()>(GetProcAddress(kernel, "SetDllDirectoryW")));
+    if (setDllDirectory)
+        setDllDirectory(L"");
+}
 
 void RaiseClick(Form1& form, ControlId id) {
     switch (id) {
@@ -74,7 +65,7 @@ void RaiseClick(Form1& form, ControlId id) {
     }
 }
 
-int Run(HINSTANCE instance) {
+void Run(HINSTANCE instance) {
     MainWindow window(instance, instance, DOVREL_ICON_ID);
     Win32MessageBox messageBox;
     messageBox.SetOwner(window.handle());
@@ -86,15 +77,8 @@ int Run(HINSTANCE instance) {
     Form1 form(FormServices{window, messageBox, versionRecord, security, objects, shellExecute});
     window.SetClickHandler([&form](ControlId id) { RaiseClick(form, id); });
 
-    try {
-        form.OnLoad();
-    } catch (...) {
-        ShowFatalErrorBox(window.handle(), FatalErrorPrompt(std::current_exception()));
-        return kFatalExitCode;
-    }
-    if (window.finished())
-        return 0;
-    return window.RunMessageLoop();
+    form.OnLoad();
+    window.RunMessageLoop();
 }
 
 } // namespace
@@ -103,17 +87,6 @@ int Run(HINSTANCE instance) {
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
     using namespace dovrel;
-    const OleSession ole;
-    if (FAILED(ole.result())) {
-        ShowFatalErrorBox(
-            nullptr,
-            FatalErrorPrompt(L"Starting OLE", SystemErrorText(static_cast<DWORD>(ole.result()))));
-        return kFatalExitCode;
-    }
-    try {
-        return Run(instance);
-    } catch (...) {
-        ShowFatalErrorBox(nullptr, FatalErrorPrompt(std::current_exception()));
-        return kFatalExitCode;
-    }
+    LeaveTheCurrentDirectoryOutOfDllSearches();
+    return RunReportingFailure([instance] { Run(instance); });
 }

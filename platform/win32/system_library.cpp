@@ -1,20 +1,53 @@
 #include "platform/win32/system_library.h"
 
+#include <vector>
+
 #include "platform/platform_error.h"
 #include "platform/win32/system_text.h"
 
 namespace dovrel {
 
-SystemLibrary::SystemLibrary(const wchar_t* fileName)
-    : fileName_(fileName), module_(LoadLibraryW(fileName)) {
-    if (!module_)
-        throw PlatformError(L"Loading " + fileName_, SystemErrorText(GetLastError()));
+namespace {
+
+constexpr wchar_t kCommonControls[] = L"comctl32";
+
+std::wstring SystemDirectory() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+        if (length == 0)
+            throw PlatformError(L"Finding the system directory", SystemErrorText(GetLastError()));
+        if (length < buffer.size())
+            return std::wstring(buffer.data(), length);
+        buffer.resize(length);
+    }
+}
+
+std::wstring SystemDllPath(const wchar_t* name) {
+    return SystemDirectory() + L"\\" + name + L".dll";
+}
+
+// The DLL's own imports are then looked for in the system directory too.
+HMODULE LoadByPath(const std::wstring& path) {
+    const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    if (!module)
+        throw PlatformError(L"Loading " + path, SystemErrorText(GetLastError()));
+    return module;
+}
+
+} // namespace
+
+SystemLibrary::SystemLibrary(const wchar_t* name) {
+    if (std::wstring(name) != kCommonControls)
+        commonControls_.reset(LoadByPath(SystemDllPath(kCommonControls)));
+    path_ = SystemDllPath(name);
+    module_.reset(LoadByPath(path_));
 }
 
 FARPROC SystemLibrary::FindAddress(const char* functionName) const {
     const FARPROC address = GetProcAddress(module_.get(), functionName);
     if (!address)
-        throw PlatformError(L"Finding " + AnsiToWide(functionName) + L" in " + fileName_,
+        throw PlatformError(L"Finding " + AnsiToWide(functionName) + L" in " + path_,
                             SystemErrorText(GetLastError()));
     return address;
 }

@@ -87,8 +87,10 @@ std::int16_t Win32FileDialog::ShowOpen() {
     request.lpstrInitialDir = initialDir.empty() ? nullptr : initialDir.c_str();
     request.Flags = static_cast<std::uint16_t>(flags_);
 
+    if (!ole_)
+        ole_.emplace();
     if (!library_)
-        library_.emplace(L"comdlg32.dll");
+        library_.emplace(L"comdlg32");
     const auto getOpenFileName = library_->Find<decltype(&::GetOpenFileNameW)>("GetOpenFileNameW");
     const auto extendedError =
         library_->Find<decltype(&::CommDlgExtendedError)>("CommDlgExtendedError");

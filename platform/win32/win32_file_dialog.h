@@ -5,13 +5,14 @@
 #include <optional>
 
 #include "platform/file_dialog.h"
+#include "platform/win32/ole_session.h"
 #include "platform/win32/system_library.h"
 
 namespace dovrel {
 
-// The system's file-open dialog, owned by the given window. Its DLL is loaded
-// when the dialog is first shown: loaded with the program it would cost every
-// start several megabytes.
+// The system's file-open dialog, owned by the given window. Its DLL, and OLE,
+// are loaded when the dialog is first shown: loaded with the program they
+// would cost every start several megabytes.
 class Win32FileDialog : public IFileDialog {
 public:
     // Far beyond MAX_PATH, so a chosen path is never cut short.
@@ -34,6 +35,7 @@ private:
     std::wstring filter_;
     std::int16_t flags_ = 0;
     std::wstring fileName_;
+    std::optional<OleSession> ole_;
     std::optional<SystemLibrary> library_;
 };
 

@@ -152,7 +152,7 @@ Variant Win32Shell::RegWrite(const std::wstring& valuePath, const std::wstring& 
 
 void Win32Shell::NotifyAssociationsChanged() {
     if (!shell32_)
-        shell32_.emplace(L"shell32.dll");
+        shell32_.emplace(L"shell32");
     const auto changeNotify = shell32_->Find<decltype(&::SHChangeNotify)>("SHChangeNotify");
     changeNotify(SHCNE_ASSOCCHANGED, SHCNF_IDLIST, nullptr, nullptr);
 }

@@ -21,8 +21,10 @@ std::intptr_t Win32ShellExecute::ShellExecuteA(WindowHandle owner, const std::ws
     const std::string ansiFile = WideToAnsi(file);
     const std::string ansiParameters = WideToAnsi(parameters);
     const std::string ansiDirectory = WideToAnsi(directory);
+    if (!ole_)
+        ole_.emplace();
     if (!shell32_)
-        shell32_.emplace(L"shell32.dll");
+        shell32_.emplace(L"shell32");
     const auto shellExecute = shell32_->Find<decltype(&::ShellExecuteA)>("ShellExecuteA");
     const HINSTANCE result =
         shellExecute(reinterpret_cast<HWND>(owner), ansiOperation.c_str(), ansiFile.c_str(),

@@ -5,6 +5,7 @@
 #include <optional>
 
 #include "platform/shell_execute.h"
+#include "platform/win32/ole_session.h"
 #include "platform/win32/system_library.h"
 
 namespace dovrel {
@@ -18,7 +19,9 @@ public:
                                 const std::wstring& directory, std::int32_t showCommand) override;
 
 private:
-    // The shell's DLL, loaded on the first call: the window does not need it.
+    // Loaded on the first call: the window does not need them. The handler
+    // the shell picks may use COM.
+    std::optional<OleSession> ole_;
     std::optional<SystemLibrary> shell32_;
 };
 

@@ -35,7 +35,8 @@ ClassAndStyle ClassAndStyleOf(const ControlSpec& spec) {
         // so the window keeps them exclusive itself.
         return {L"BUTTON", BS_RADIOBUTTON | WS_TABSTOP};
     case ControlKind::Image:
-        return {L"STATIC", SS_BITMAP | SS_NOTIFY};
+        // The window draws the picture itself, at its natural size.
+        return {L"STATIC", SS_OWNERDRAW | SS_NOTIFY};
     }
     return {L"STATIC", SS_LEFT};
 }

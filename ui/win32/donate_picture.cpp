@@ -1,106 +1,58 @@
 #include "ui/win32/donate_picture.h"
 
-#include <windows.h>
-
-#include <objidl.h>
-#include <ole2.h>
-#include <olectl.h>
-
+#include <cstdlib>
 #include <cstring>
-#include <memory>
+#include <optional>
 
-#include "platform/platform_error.h"
-#include "platform/win32/system_text.h"
 #include "ui/win32/donate_picture_data.h"
 
 namespace dovrel {
 
 namespace {
 
-constexpr wchar_t kOperation[] = L"Decoding the donation picture";
-
-struct ComReleaser {
-    void operator()(IUnknown* object) const { object->Release(); }
+struct DrawableBitmap {
+    const BITMAPINFO* info;
+    const unsigned char* pixels;
+    DWORD width;
+    DWORD height;
 };
-template <typename T> using ComPtr = std::unique_ptr<T, ComReleaser>;
 
-struct GlobalFreer {
-    void operator()(HGLOBAL memory) const { GlobalFree(memory); }
-};
-using UniqueGlobal = std::unique_ptr<std::remove_pointer_t<HGLOBAL>, GlobalFreer>;
-
-[[noreturn]] void Fail(DWORD code) {
-    throw PlatformError(kOperation, SystemErrorText(code));
-}
-
-// A stream over a private copy of the GIF bytes; the stream frees the copy.
-ComPtr<IStream> StreamOverGif() {
-    UniqueGlobal memory(GlobalAlloc(GMEM_MOVEABLE, kDonatePictureGifSize));
-    if (!memory)
-        Fail(GetLastError());
-    void* bytes = GlobalLock(memory.get());
-    if (!bytes)
-        Fail(GetLastError());
-    std::memcpy(bytes, kDonatePictureGif, kDonatePictureGifSize);
-    GlobalUnlock(memory.get());
-
-    IStream* stream = nullptr;
-    const HRESULT result = CreateStreamOnHGlobal(memory.get(), TRUE, &stream);
-    if (FAILED(result))
-        Fail(static_cast<DWORD>(result));
-    memory.release(); // the stream owns it now
-    return ComPtr<IStream>(stream);
+// The parts GDI needs, when the bytes hold a whole uncompressed bitmap.
+std::optional<DrawableBitmap> Drawable(const PackedBitmap& picture) {
+    BITMAPINFOHEADER header{};
+    if (!picture.bytes || picture.size < sizeof(header))
+        return std::nullopt;
+    std::memcpy(&header, picture.bytes, sizeof(header));
+    const unsigned bits = header.biBitCount;
+    if (header.biSize < sizeof(header) || header.biWidth <= 0 || header.biHeight == 0 ||
+        header.biPlanes != 1 || header.biCompression != BI_RGB ||
+        (bits != 1 && bits != 4 && bits != 8 && bits != 24 && bits != 32))
+        return std::nullopt;
+    const std::size_t colours =
+        bits <= 8 && header.biClrUsed == 0 ? std::size_t{1} << bits : header.biClrUsed;
+    const auto width = static_cast<DWORD>(header.biWidth);
+    const auto height = static_cast<DWORD>(std::abs(header.biHeight));
+    const std::size_t stride = (std::size_t{width} * bits + 31) / 32 * 4;
+    const std::size_t table = header.biSize + colours * sizeof(RGBQUAD);
+    if (colours > 256 || table + stride * height > picture.size)
+        return std::nullopt;
+    return DrawableBitmap{reinterpret_cast<const BITMAPINFO*>(picture.bytes), picture.bytes + table,
+                          width, height};
 }
 
 } // namespace
 
-UniqueBitmap LoadDonatePicture() {
-    ComPtr<IStream> stream = StreamOverGif();
-    IPicture* raw = nullptr;
-    HRESULT result = OleLoadPicture(stream.get(), static_cast<LONG>(kDonatePictureGifSize), FALSE,
-                                    IID_IPicture, reinterpret_cast<void**>(&raw));
-    if (FAILED(result) || !raw)
-        Fail(static_cast<DWORD>(result));
-    ComPtr<IPicture> picture(raw);
-
-    SHORT type = PICTYPE_UNINITIALIZED;
-    OLE_HANDLE handle = 0;
-    result = picture->get_Type(&type);
-    if (SUCCEEDED(result))
-        result = picture->get_Handle(&handle);
-    if (FAILED(result))
-        Fail(static_cast<DWORD>(result));
-    if (type != PICTYPE_BITMAP || handle == 0)
-        Fail(ERROR_INVALID_DATA);
-
-    // The picture owns its bitmap; keep a copy of our own so the picture can go.
-    UniqueBitmap copy(static_cast<HBITMAP>(CopyImage(
-        reinterpret_cast<HBITMAP>(static_cast<UINT_PTR>(handle)), IMAGE_BITMAP, 0, 0, 0)));
-    if (!copy)
-        Fail(GetLastError());
-    return copy;
+PackedBitmap DonatePicture() {
+    return {kDonatePictureDib, kDonatePictureDibSize};
 }
 
-void PaintPicture(HWND image, HDC dc, HBITMAP picture) {
-    RECT box{};
-    GetClientRect(image, &box);
-    auto brush = reinterpret_cast<HBRUSH>(SendMessageW(GetParent(image), WM_CTLCOLORSTATIC,
-                                                       reinterpret_cast<WPARAM>(dc),
-                                                       reinterpret_cast<LPARAM>(image)));
-    FillRect(dc, &box, brush ? brush : GetSysColorBrush(COLOR_BTNFACE));
-
-    BITMAP size{};
-    if (!GetObjectW(picture, sizeof(size), &size))
+void PaintPicture(HDC dc, const RECT& box, HBRUSH background, const PackedBitmap& picture) {
+    FillRect(dc, &box, background ? background : GetSysColorBrush(COLOR_BTNFACE));
+    const std::optional<DrawableBitmap> bitmap = Drawable(picture);
+    if (!bitmap)
         return;
-    struct MemoryDcDeleter {
-        void operator()(HDC memory) const { DeleteDC(memory); }
-    };
-    std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter> memory(CreateCompatibleDC(dc));
-    if (!memory)
-        return;
-    HGDIOBJ previous = SelectObject(memory.get(), picture);
-    BitBlt(dc, 0, 0, size.bmWidth, size.bmHeight, memory.get(), 0, 0, SRCCOPY);
-    SelectObject(memory.get(), previous);
+    SetDIBitsToDevice(dc, box.left, box.top, bitmap->width, bitmap->height, 0, 0, 0, bitmap->height,
+                      bitmap->pixels, bitmap->info, DIB_RGB_COLORS);
 }
 
 } // namespace dovrel

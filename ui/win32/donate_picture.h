@@ -2,17 +2,22 @@
 
 #include <windows.h>
 
-#include "ui/win32/gdi_handles.h"
+#include <cstddef>
 
 namespace dovrel {
 
-// The donation button decoded from the GIF compiled into the program, as a
-// bitmap of its natural size that the caller owns. Needs OLE initialised on
-// this thread. Raises PlatformError when the system cannot decode it.
-UniqueBitmap LoadDonatePicture();
+// A packed device-independent bitmap: header, colour table, pixels.
+struct PackedBitmap {
+    const unsigned char* bytes;
+    std::size_t size;
+};
 
-// Draws `picture` at its natural size at the top left of `image`, the rest of
-// the box in the background its parent gives statics.
-void PaintPicture(HWND image, HDC dc, HBITMAP picture);
+// The donation button compiled into the program.
+PackedBitmap DonatePicture();
+
+// Fills `box` with `background` and draws `picture` at its natural size at the
+// box's top left. A bitmap that is not one GDI can draw as it is leaves the
+// box empty: the picture is not worth ending the program for.
+void PaintPicture(HDC dc, const RECT& box, HBRUSH background, const PackedBitmap& picture);
 
 } // namespace dovrel

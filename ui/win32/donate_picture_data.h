@@ -4,8 +4,9 @@
 
 namespace dovrel {
 
-// The donation button as GIF89a bytes, compiled in as data.
-extern const unsigned char kDonatePictureGif[];
-extern const std::size_t kDonatePictureGifSize;
+// The donation button as a packed device-independent bitmap (header, colour
+// table, pixels), which the build derives from ui/win32/donate.gif.
+extern const unsigned char kDonatePictureDib[];
+extern const std::size_t kDonatePictureDibSize;
 
 } // namespace dovrel

@@ -4,9 +4,8 @@
 
 #include <algorithm>
 #include <initializer_list>
+#include <utility>
 
-#include "app/fatal_error.h"
-#include "app/win32/fatal_error_box.h"
 #include "platform/platform_error.h"
 #include "platform/win32/system_text.h"
 #include "ui/control_table.h"
@@ -73,15 +72,17 @@ MainWindow::MainWindow(HINSTANCE instance, HMODULE iconModule, int iconId) : dpi
     SizeClientArea();
     CreateControls(instance);
     LoadIcons(iconModule, iconId);
-    // A window half built is torn down without a quit message: the error box
-    // that reports why must not be ended by it.
-    quitOnDestroy_ = true;
 }
 
 MainWindow::~MainWindow() {
-    // Going with its owner is not the user closing the window.
-    quitOnDestroy_ = false;
-    window_.reset();
+    Close();
+}
+
+void MainWindow::Close() {
+    // The handle stays set until WM_NCDESTROY, so every message of the
+    // destruction reaches the window with it.
+    if (window_)
+        DestroyWindow(window_.get());
 }
 
 void MainWindow::SizeClientArea() {
@@ -114,7 +115,6 @@ void MainWindow::CreateControls(HINSTANCE instance) {
         if (spec->kind == ControlKind::OptionButton || spec->kind == ControlKind::Image)
             Subclass(spec->id);
     }
-    ShowPicture();
 }
 
 void MainWindow::Subclass(ControlId id) {
@@ -124,32 +124,25 @@ void MainWindow::Subclass(ControlId id) {
         target, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&MainWindow::ControlProc)));
 }
 
-void MainWindow::ShowPicture() {
-    picture_ = LoadDonatePicture();
-    HWND image = control(ControlId::Image1);
-    SendMessageW(image, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture_.get()));
-    // The static fits itself to the bitmap; the box keeps its place and size,
-    // the picture its natural size at the box's top left.
-    const PixelRect box = ControlRect(FindControl(ControlId::Image1), dpi_);
-    SetWindowPos(image, nullptr, box.left, box.top, box.width(), box.height(),
-                 SWP_NOZORDER | SWP_NOACTIVATE);
-}
-
 // The tool tip is the window's only common control. Its DLL is loaded when the
 // pointer first comes onto the picture rather than with the window, which
-// would make every start pay for it, whether the pointer ever rests there or not.
+// would make every start pay for it, whether the pointer ever rests there or
+// not. When it cannot be had, the picture goes without its tip.
 void MainWindow::AddPictureToolTip(HWND image, WPARAM wParam, LPARAM lParam) {
+    toolTipTried_ = true;
     try {
-        commonControls_.emplace(L"comctl32.dll");
+        commonControls_.emplace(L"comctl32");
         const auto initialise =
             commonControls_->Find<decltype(&::InitCommonControlsEx)>("InitCommonControlsEx");
         INITCOMMONCONTROLSEX classes{sizeof(classes), ICC_WIN95_CLASSES};
-        initialise(&classes);
-        toolTip_ = AddToolTip(handle(), image, FindControl(ControlId::Image1).toolTip);
-    } catch (...) {
-        Fail(std::current_exception());
+        if (!initialise(&classes))
+            return;
+    } catch (const PlatformError&) {
         return;
     }
+    HWND tip = AddToolTip(handle(), image, FindControl(ControlId::Image1).toolTip);
+    if (!tip)
+        return;
     // The tip watches the picture's messages from now on; of this first one it
     // has to be told.
     MSG first{};
@@ -161,7 +154,7 @@ void MainWindow::AddPictureToolTip(HWND image, WPARAM wParam, LPARAM lParam) {
     const DWORD position = GetMessagePos();
     first.pt.x = static_cast<short>(LOWORD(position));
     first.pt.y = static_cast<short>(HIWORD(position));
-    SendMessageW(toolTip_, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&first));
+    SendMessageW(tip, TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(&first));
 }
 
 void MainWindow::LoadIcons(HMODULE iconModule, int iconId) {
@@ -173,22 +166,21 @@ void MainWindow::LoadIcons(HMODULE iconModule, int iconId) {
         SendMessageW(handle(), WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
 }
 
-int MainWindow::RunMessageLoop() {
+void MainWindow::RunMessageLoop() {
     MSG message{};
-    for (;;) {
+    while (window_) {
         const BOOL result = GetMessageW(&message, nullptr, 0, 0);
+        if (result == -1)
+            throw PlatformError(L"Reading the window's messages", SystemErrorText(GetLastError()));
         if (result == 0)
-            return static_cast<int>(message.wParam);
-        if (result == -1) {
-            ShowFatalErrorBox(handle(), FatalErrorPrompt(L"Reading the window's messages",
-                                                         SystemErrorText(GetLastError())));
-            return kFatalExitCode;
-        }
-        if (handle() && IsDialogMessageW(handle(), &message))
+            break; // a quit nobody here asked for; the window goes with its owner
+        if (IsDialogMessageW(window_.get(), &message))
             continue;
         TranslateMessage(&message);
         DispatchMessageW(&message);
     }
+    if (failure_)
+        std::rethrow_exception(std::exchange(failure_, nullptr));
 }
 
 // IFormView -------------------------------------------------------------------
@@ -208,14 +200,14 @@ void MainWindow::Show() {
     UpdateWindow(handle());
 }
 
+// The window has no handler for its own closing, so unloading it and ending
+// the program at once come to the same: the window goes, and with it the loop.
 void MainWindow::Unload() {
-    finished_ = true;
-    window_.reset(); // WM_DESTROY ends the message loop
+    Close();
 }
 
 void MainWindow::EndProgram() {
-    finished_ = true;
-    PostQuitMessage(0);
+    Close();
 }
 
 void MainWindow::SetFocus(ControlId id) {
@@ -262,7 +254,10 @@ LRESULT CALLBACK MainWindow::WindowProc(HWND window, UINT message, WPARAM wParam
         return DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        static_cast<void>(self->window_.release()); // already being destroyed
+        static_cast<void>(self->window_.release()); // its last message
+        // A loop waiting in GetMessage (the window may have gone inside it, for
+        // a message sent from elsewhere) wakes to see that it is gone.
+        PostThreadMessageW(GetCurrentThreadId(), WM_NULL, 0, 0);
         return DefWindowProcW(window, message, wParam, lParam);
     }
     // Nothing may leave a window procedure by exception.
@@ -290,27 +285,9 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND target, UINT message, WPARAM wPara
         return result;
     }
     case WM_MOUSEMOVE:
-        if (id == ControlId::Image1 && !self->toolTip_ && !self->failing_) {
+        if (id == ControlId::Image1 && !self->toolTipTried_)
             self->AddPictureToolTip(target, wParam, lParam);
-            if (self->failing_)
-                return 0; // the window is gone
-        }
         break;
-    case WM_PAINT:
-    case WM_PRINTCLIENT:
-        if (id != ControlId::Image1 || !self->picture_)
-            break;
-        // The standard static stretches its bitmap over the box; the picture
-        // keeps its natural size at the box's top left.
-        if (message == WM_PRINTCLIENT) {
-            PaintPicture(target, reinterpret_cast<HDC>(wParam), self->picture_.get());
-        } else {
-            PAINTSTRUCT paint{};
-            HDC dc = BeginPaint(target, &paint);
-            PaintPicture(target, dc, self->picture_.get());
-            EndPaint(target, &paint);
-        }
-        return 0;
     default:
         break;
     }
@@ -337,10 +314,15 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return 0;
         }
         break;
-    case WM_DESTROY:
-        if (quitOnDestroy_)
-            PostQuitMessage(exitCode_);
-        return 0;
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        if (item->hwndItem != control(ControlId::Image1))
+            break;
+        const auto background =
+            reinterpret_cast<HBRUSH>(OnControlColour(WM_CTLCOLORSTATIC, item->hDC, item->hwndItem));
+        PaintPicture(item->hDC, item->rcItem, background, DonatePicture());
+        return TRUE;
+    }
     default:
         break;
     }
@@ -410,21 +392,10 @@ const ControlSpec* MainWindow::SpecOf(HWND target) const {
 }
 
 void MainWindow::Fail(std::exception_ptr error) {
-    if (failing_) // one report is enough
+    if (failure_) // already closing for the first one
         return;
-    failing_ = true;
-    finished_ = true;
-    exitCode_ = kFatalExitCode;
-    // The prompt is built before anything else can go wrong; if even the box
-    // fails, the window still goes and the exit code still tells.
-    try {
-        ShowFatalErrorBox(handle(), FatalErrorPrompt(error));
-    } catch (...) {
-    }
-    if (handle())
-        window_.reset();
-    else
-        PostQuitMessage(exitCode_);
+    failure_ = error;
+    Close();
 }
 
 } // namespace dovrel

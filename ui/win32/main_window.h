@@ -21,15 +21,14 @@ namespace dovrel {
 // client area, created in tab order so the dialog manager's Tab follows it.
 //
 // Clicks the user makes on the six controls that have a handler are passed to
-// the click handler. Whatever that handler throws is caught here, reported in
-// a critical box, and ends the program with a non-zero exit code.
+// the click handler. Whatever that handler throws closes the window and is
+// raised again by RunMessageLoop, for the window's owner to report.
 class MainWindow : public IFormView {
 public:
     using ClickHandler = std::function<void(ControlId)>;
 
     // Creates the window and its controls, invisible. The icon is loaded from
-    // `iconModule` (no icon if it has none). OLE must be initialised on this
-    // thread. Raises PlatformError.
+    // `iconModule` (no icon if it has none). Raises PlatformError.
     MainWindow(HINSTANCE instance, HMODULE iconModule, int iconId);
     ~MainWindow() override;
     MainWindow(const MainWindow&) = delete;
@@ -37,17 +36,14 @@ public:
 
     void SetClickHandler(ClickHandler handler) { clickHandler_ = std::move(handler); }
 
-    // Pumps messages until the window is gone or the program is ended; the
-    // program's exit code.
-    int RunMessageLoop();
+    // Pumps messages for as long as the window exists, then raises the
+    // failure that closed it, if any.
+    void RunMessageLoop();
 
     // Null once the window is destroyed.
     HWND handle() const { return window_.get(); }
-    HBITMAP picture() const { return picture_.get(); }
     HWND control(ControlId id) const { return controls_[static_cast<int>(id)]; }
     const Dpi& dpi() const { return dpi_; }
-    // True once the program was ended or the window unloaded.
-    bool finished() const { return finished_; }
 
     // IFormView
     void Show() override;
@@ -68,13 +64,12 @@ private:
     void CreateControls(HINSTANCE instance);
     void SizeClientArea();
     void LoadIcons(HMODULE iconModule, int iconId);
-    void ShowPicture();
     void AddPictureToolTip(HWND image, WPARAM wParam, LPARAM lParam);
+    void Close();
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code, HWND from);
     LRESULT OnControlColour(UINT message, HDC dc, HWND target);
-    void OnActivate(bool active);
     void SelectOption(ControlId option);
     void RaiseClick(ControlId id);
     void Fail(std::exception_ptr error);
@@ -83,7 +78,6 @@ private:
     Dpi dpi_;
     ClickHandler clickHandler_;
     std::vector<UniqueFont> fonts_;
-    UniqueBitmap picture_;
     UniqueIcon bigIcon_;
     UniqueIcon smallIcon_;
     std::array<HWND, kControlCount> controls_{};
@@ -91,14 +85,14 @@ private:
     HWND optionTakingFocus_ = nullptr;
     HWND savedFocus_ = nullptr;
     bool centred_ = false;
-    bool finished_ = false;
-    bool failing_ = false;
-    bool quitOnDestroy_ = false; // only once built, and not when its owner lets it go
-    int exitCode_ = 0;
     // Loaded for the picture's tool tip, when the pointer first comes onto it.
+    bool toolTipTried_ = false;
     std::optional<SystemLibrary> commonControls_;
-    HWND toolTip_ = nullptr; // owned by the window
-    // Last, so the window (and its controls) go before the objects they use.
+    // What made the window close, for RunMessageLoop to raise.
+    std::exception_ptr failure_;
+    // Set in WM_NCCREATE, cleared in WM_NCDESTROY: live for every message of
+    // the window's life. Last, so the window (and its controls) go before the
+    // objects they use.
     UniqueWindow window_;
 };
 

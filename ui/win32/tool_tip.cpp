@@ -2,17 +2,9 @@
 
 #include <commctrl.h>
 
-#include "platform/platform_error.h"
-#include "platform/win32/system_text.h"
 #include "ui/win32/gdi_handles.h"
 
 namespace dovrel {
-
-namespace {
-
-constexpr wchar_t kOperation[] = L"Creating the picture's tool tip";
-
-} // namespace
 
 HWND AddToolTip(HWND owner, HWND tool, const wchar_t* text) {
     UniqueWindow tip(CreateWindowExW(
@@ -20,7 +12,7 @@ HWND AddToolTip(HWND owner, HWND tool, const wchar_t* text) {
         CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, owner, nullptr,
         reinterpret_cast<HINSTANCE>(GetWindowLongPtrW(owner, GWLP_HINSTANCE)), nullptr));
     if (!tip)
-        throw PlatformError(kOperation, SystemErrorText(GetLastError()));
+        return nullptr;
 
     // Without a manifest XP loads common controls 5.8, which refuses the
     // larger structure that newer headers describe.
@@ -31,7 +23,7 @@ HWND AddToolTip(HWND owner, HWND tool, const wchar_t* text) {
     info.uId = reinterpret_cast<UINT_PTR>(tool);
     info.lpszText = const_cast<wchar_t*>(text);
     if (!SendMessageW(tip.get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)))
-        throw PlatformError(kOperation, L"The tool tip control did not accept the picture.");
+        return nullptr;
     return tip.release(); // owned windows go with their owner
 }
 

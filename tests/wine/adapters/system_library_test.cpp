@@ -10,8 +10,20 @@
 namespace dovrel {
 namespace {
 
+std::wstring SystemDirectory() {
+    wchar_t folder[MAX_PATH] = {};
+    GetSystemDirectoryW(folder, MAX_PATH);
+    return folder;
+}
+
+std::wstring FileOf(HMODULE module) {
+    wchar_t path[MAX_PATH] = {};
+    GetModuleFileNameW(module, path, MAX_PATH);
+    return path;
+}
+
 TEST(SystemLibrary, FindsAFunctionThatWorksLikeTheImportedOne) {
-    const SystemLibrary kernel(L"kernel32.dll");
+    const SystemLibrary kernel(L"kernel32");
     const auto currentProcessId =
         kernel.Find<decltype(&::GetCurrentProcessId)>("GetCurrentProcessId");
     EXPECT_EQ(currentProcessId(), GetCurrentProcessId());
@@ -19,31 +31,39 @@ TEST(SystemLibrary, FindsAFunctionThatWorksLikeTheImportedOne) {
 
 TEST(SystemLibrary, KeepsItsDllLoadedWhileItLivesOnly) {
     // A DLL nothing else in this test program loads.
-    ASSERT_EQ(GetModuleHandleW(L"msimg32.dll"), nullptr);
+    ASSERT_EQ(GetModuleHandleW(L"lz32"), nullptr);
     {
-        const SystemLibrary library(L"msimg32.dll");
-        EXPECT_NE(GetModuleHandleW(L"msimg32.dll"), nullptr);
+        const SystemLibrary library(L"lz32");
+        EXPECT_NE(GetModuleHandleW(L"lz32"), nullptr);
     }
-    EXPECT_EQ(GetModuleHandleW(L"msimg32.dll"), nullptr);
+    EXPECT_EQ(GetModuleHandleW(L"lz32"), nullptr);
 }
 
-TEST(SystemLibrary, AMissingDllIsAPlatformErrorNamingIt) {
+TEST(SystemLibrary, TakesTheDllFromTheSystemDirectory) {
+    const SystemLibrary library(L"lz32");
+    EXPECT_EQ(library.path(), SystemDirectory() + L"\\lz32.dll");
+    EXPECT_EQ(FileOf(GetModuleHandleW(L"lz32")), SystemDirectory() + L"\\lz32.dll");
+}
+
+TEST(SystemLibrary, AMissingDllIsAPlatformErrorNamingItsPath) {
     try {
-        const SystemLibrary missing(L"dovrel-no-such-library.dll");
+        const SystemLibrary missing(L"dovrel-no-such-library");
         ADD_FAILURE() << "no PlatformError raised";
     } catch (const PlatformError& error) {
-        EXPECT_EQ(error.operation(), L"Loading dovrel-no-such-library.dll");
+        EXPECT_EQ(error.operation(),
+                  L"Loading " + SystemDirectory() + L"\\dovrel-no-such-library.dll");
         EXPECT_FALSE(error.reason().empty());
     }
 }
 
 TEST(SystemLibrary, AMissingFunctionIsAPlatformErrorNamingItAndItsDll) {
-    const SystemLibrary kernel(L"kernel32.dll");
+    const SystemLibrary kernel(L"kernel32");
     try {
         kernel.Find<void (*)()>("DovrelNoSuchFunction");
         ADD_FAILURE() << "no PlatformError raised";
     } catch (const PlatformError& error) {
-        EXPECT_EQ(error.operation(), L"Finding DovrelNoSuchFunction in kernel32.dll");
+        EXPECT_EQ(error.operation(),
+                  L"Finding DovrelNoSuchFunction in " + SystemDirectory() + L"\\kernel32.dll");
         EXPECT_FALSE(error.reason().empty());
     }
 }

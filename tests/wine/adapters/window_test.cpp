@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <ole2.h>
 
 #include <cmath>
 #include <cstring>
@@ -13,10 +12,14 @@
 #include <vector>
 
 #include "app/fatal_error.h"
+#include "app/win32/fatal_error_box.h"
 #include "dialog_windows.h"
 #include "platform/platform_error.h"
+#include "platform/win32/win32_file_dialog.h"
 #include "ui/control_table.h"
+#include "ui/win32/donate_picture.h"
 #include "ui/win32/main_window.h"
+#include "ui/win32/tool_tip.h"
 
 namespace dovrel {
 namespace {
@@ -84,7 +87,6 @@ void DrainQueue() {
 class WindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(SUCCEEDED(OleInitialize(nullptr)));
         INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_WIN95_CLASSES};
         ASSERT_TRUE(InitCommonControlsEx(&controls));
         DrainQueue();
@@ -96,7 +98,6 @@ protected:
         window_.reset();
         DrainQueue();
         program_.reset();
-        OleUninitialize();
     }
 
     HWND Control(ControlId id) const { return window_->control(id); }
@@ -107,9 +108,10 @@ protected:
     }
     // Feeds posted keyboard messages through the window's own loop, then
     // closes the window so the loop returns.
-    int PumpThenClose() {
+    void PumpThenClose() {
         PostMessageW(window_->handle(), WM_CLOSE, 0, 0);
-        return window_->RunMessageLoop();
+        window_->RunMessageLoop();
+        EXPECT_EQ(window_->handle(), nullptr);
     }
     void PostAccessKey(wchar_t key) {
         PostMessageW(Control(ControlId::Command2), WM_SYSCHAR, key, 0x20000000);
@@ -337,42 +339,73 @@ BOOL CALLBACK CollectToolTips(HWND window, LPARAM found) {
     return TRUE;
 }
 
-TEST_F(WindowTest, ThePictureShowsAtItsNaturalSizeInItsBox) {
-    HWND image = Control(ControlId::Image1);
-    const auto bitmap =
-        reinterpret_cast<HBITMAP>(SendMessageW(image, STM_GETIMAGE, IMAGE_BITMAP, 0));
-    ASSERT_NE(bitmap, nullptr);
-    BITMAP info{};
-    ASSERT_TRUE(GetObjectW(bitmap, sizeof(info), &info));
-    EXPECT_EQ(info.bmWidth, 62);
-    EXPECT_EQ(info.bmHeight, 31);
+// A canvas of the screen's format to paint into and read back.
+class Canvas {
+public:
+    Canvas(int width, int height) {
+        HDC screen = GetDC(nullptr);
+        dc_ = CreateCompatibleDC(screen);
+        bitmap_ = CreateCompatibleBitmap(screen, width, height);
+        ReleaseDC(nullptr, screen);
+        previous_ = SelectObject(dc_, bitmap_);
+    }
+    ~Canvas() {
+        SelectObject(dc_, previous_);
+        DeleteObject(bitmap_);
+        DeleteDC(dc_);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+    HDC dc() const { return dc_; }
 
-    // Drawn unstretched: the picture's outline runs along its own edges
-    // whatever the size of the box, and the box around it shows the face
-    // colour. (At 96 DPI the box is exactly the picture.)
+private:
+    HDC dc_;
+    HBITMAP bitmap_;
+    HGDIOBJ previous_;
+};
+
+constexpr COLORREF kPictureOutline = RGB(150, 88, 12);
+
+TEST_F(WindowTest, ThePictureShowsAtItsNaturalSizeInItsBox) {
+    // As the window draws its picture box (at 96 DPI the box is exactly the
+    // picture): the outline runs along the picture's own edges.
+    HWND image = Control(ControlId::Image1);
     RECT box{};
     GetClientRect(image, &box);
-    HDC screen = GetDC(nullptr);
-    HDC dc = CreateCompatibleDC(screen);
-    HBITMAP canvas = CreateCompatibleBitmap(screen, box.right + 1, box.bottom + 1);
-    ReleaseDC(nullptr, screen);
-    HGDIOBJ previous = SelectObject(dc, canvas);
-    SendMessageW(image, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(dc), PRF_CLIENT);
-    const COLORREF outline = RGB(150, 88, 12);
-    EXPECT_EQ(GetPixel(dc, 0, 0), outline);
-    EXPECT_EQ(GetPixel(dc, 61, 0), outline);
-    EXPECT_EQ(GetPixel(dc, 0, 30), outline);
-    EXPECT_EQ(GetPixel(dc, 61, 30), outline);
-    EXPECT_NE(GetPixel(dc, 30, 15), outline);
-    if (box.right > 62) {
-        EXPECT_EQ(GetPixel(dc, 62, 10), GetSysColor(COLOR_BTNFACE));
+    Canvas canvas(box.right + 1, box.bottom + 1);
+    SendMessageW(image, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
+    EXPECT_EQ(GetPixel(canvas.dc(), 0, 0), kPictureOutline);
+    EXPECT_EQ(GetPixel(canvas.dc(), 61, 0), kPictureOutline);
+    EXPECT_EQ(GetPixel(canvas.dc(), 0, 30), kPictureOutline);
+    EXPECT_EQ(GetPixel(canvas.dc(), 61, 30), kPictureOutline);
+    EXPECT_NE(GetPixel(canvas.dc(), 30, 15), kPictureOutline);
+
+    // In a larger box it is not stretched: 62 by 31, the rest is background.
+    Canvas large(100, 60);
+    const RECT largeBox{0, 0, 100, 60};
+    PaintPicture(large.dc(), largeBox, GetSysColorBrush(COLOR_BTNFACE), DonatePicture());
+    EXPECT_EQ(GetPixel(large.dc(), 61, 30), kPictureOutline);
+    EXPECT_EQ(GetPixel(large.dc(), 62, 10), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetPixel(large.dc(), 10, 31), GetSysColor(COLOR_BTNFACE));
+}
+
+TEST(DonatePicture, ABitmapThatCannotBeDrawnLeavesTheBoxEmpty) {
+    const PackedBitmap good = DonatePicture();
+    const std::vector<unsigned char> truncated(good.bytes, good.bytes + good.size - 1);
+    std::vector<unsigned char> compressed(good.bytes, good.bytes + good.size);
+    compressed[16] = BI_RLE8; // biCompression
+    const PackedBitmap broken[] = {{truncated.data(), truncated.size()},
+                                   {compressed.data(), compressed.size()},
+                                   {good.bytes, 8},
+                                   {nullptr, 0}};
+    for (const PackedBitmap& picture : broken) {
+        SCOPED_TRACE(picture.size);
+        Canvas canvas(70, 40);
+        const RECT box{0, 0, 70, 40};
+        PaintPicture(canvas.dc(), box, GetSysColorBrush(COLOR_BTNFACE), picture);
+        for (const POINT at : {POINT{0, 0}, POINT{61, 30}, POINT{30, 15}, POINT{69, 39}})
+            EXPECT_EQ(GetPixel(canvas.dc(), at.x, at.y), GetSysColor(COLOR_BTNFACE));
     }
-    if (box.bottom > 31) {
-        EXPECT_EQ(GetPixel(dc, 10, 31), GetSysColor(COLOR_BTNFACE));
-    }
-    SelectObject(dc, previous);
-    DeleteObject(canvas);
-    DeleteDC(dc);
 }
 
 // The tool tips of this thread that the window owns.
@@ -405,6 +438,16 @@ TEST_F(WindowTest, ThePictureGetsItsToolTipWhenThePointerFirstComesOntoIt) {
     info.lpszText = text;
     SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ(text, L"Click here to donate.");
+}
+
+TEST(ToolTip, ThatCannotBeAddedIsNoFailure) {
+    HWND tool = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    HWND gone = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                                GetModuleHandleW(nullptr), nullptr);
+    DestroyWindow(gone);
+    EXPECT_EQ(AddToolTip(gone, tool, L"Click here to donate."), nullptr);
+    DestroyWindow(tool);
 }
 
 TEST_F(WindowTest, ThePointerOnOtherControlsMakesNoToolTip) {
@@ -441,6 +484,159 @@ TEST_F(WindowTest, AnOptionTakingTheFocusIsNotSelected) {
     EXPECT_TRUE(clicks_.empty());
 }
 
+// Watches for a dialog of this thread that has a child `childId`, records what
+// it shows and closes it with `command`.
+struct DialogWatch {
+    int childId = testing::kMessageBoxText;
+    WPARAM command = IDOK;
+    DWORD threadId = GetCurrentThreadId();
+    std::wstring title;
+    std::wstring text;
+    HICON icon = nullptr;
+    bool found = false;
+};
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
+    auto* watch = reinterpret_cast<DialogWatch*>(param);
+    if (GetWindowThreadProcessId(window, nullptr) != watch->threadId ||
+        ClassOf(window) != L"#32770" || !IsWindowVisible(window) ||
+        !GetDlgItem(window, watch->childId))
+        return TRUE;
+    watch->title = TextOf(window);
+    watch->text = TextOf(GetDlgItem(window, testing::kMessageBoxText));
+    watch->icon = reinterpret_cast<HICON>(
+        SendMessageW(GetDlgItem(window, testing::kMessageBoxIcon), STM_GETICON, 0, 0));
+    watch->found = true;
+    PostMessageW(window, WM_COMMAND, watch->command, 0);
+    return FALSE;
+}
+
+DWORD WINAPI WatchForDialog(void* param) {
+    auto* watch = static_cast<DialogWatch*>(param);
+    for (int i = 0; i < 200 && !watch->found; ++i) {
+        Sleep(50);
+        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(watch));
+    }
+    return 0;
+}
+
+// Runs `modal` on this thread while a second thread closes its dialog.
+void WhileWatching(DialogWatch& watch, const std::function<void()>& modal) {
+    HANDLE watcher = CreateThread(nullptr, 0, WatchForDialog, &watch, 0, nullptr);
+    ASSERT_NE(watcher, nullptr);
+    modal();
+    WaitForSingleObject(watcher, INFINITE);
+    CloseHandle(watcher);
+}
+
+// Buttons created while it lives behave as XP's do: an option button that
+// takes the focus while unchecked reports a click, which Wine's do not.
+class XpOptionButtons {
+public:
+    XpOptionButtons() {
+        HWND sample = SampleButton();
+        standard_ = reinterpret_cast<WNDPROC>(
+            SetClassLongPtrW(sample, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+        DestroyWindow(sample);
+    }
+    ~XpOptionButtons() {
+        HWND sample = SampleButton();
+        SetClassLongPtrW(sample, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(standard_));
+        DestroyWindow(sample);
+    }
+    XpOptionButtons(const XpOptionButtons&) = delete;
+    XpOptionButtons& operator=(const XpOptionButtons&) = delete;
+
+private:
+    static HWND SampleButton() {
+        return CreateWindowExW(0, L"BUTTON", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+    static LRESULT CALLBACK Proc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+        const LRESULT result = CallWindowProcW(standard_, button, message, wParam, lParam);
+        const LONG type = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+        if (message == WM_SETFOCUS && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) &&
+            SendMessageW(button, BM_GETCHECK, 0, 0) != BST_CHECKED)
+            SendMessageW(GetParent(button), WM_COMMAND,
+                         MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(button));
+        return result;
+    }
+    static WNDPROC standard_;
+};
+WNDPROC XpOptionButtons::standard_ = nullptr;
+
+class WindowWithXpButtons : public WindowTest {
+protected:
+    void SetUp() override {
+        xpButtons_ = std::make_unique<XpOptionButtons>();
+        WindowTest::SetUp();
+    }
+    void TearDown() override {
+        WindowTest::TearDown();
+        xpButtons_.reset();
+    }
+    std::unique_ptr<XpOptionButtons> xpButtons_;
+};
+
+TEST_F(WindowWithXpButtons, TabbingOntoAnOptionDoesNotSelectIt) {
+    window_->Show();
+    window_->SetFocus(ControlId::Command2);
+    PostMessageW(Control(ControlId::Command2), WM_KEYDOWN, VK_TAB, 0x000F0001);
+    PostMessageW(Control(ControlId::Option2), WM_KEYDOWN, VK_TAB, 0x000F0001);
+    PumpThenClose();
+    EXPECT_TRUE(clicks_.empty());
+    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option1));
+    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option2));
+}
+
+TEST_F(WindowWithXpButtons, TheFocusComingBackOnReactivationDoesNotSelectAnOption) {
+    window_->Show();
+    window_->SetFocus(ControlId::Option1);
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetActiveWindow(other);
+    SetActiveWindow(window_->handle());
+    DestroyWindow(other);
+    EXPECT_EQ(GetFocus(), Control(ControlId::Option1));
+    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option1));
+    EXPECT_TRUE(clicks_.empty());
+}
+
+TEST_F(WindowWithXpButtons, ACancelledDialogIsNotBroughtBackByTheFocus) {
+    // As the viewer check does when the user cancels the file dialog: the
+    // choice is cleared once the dialog has gone, the focus stays on the
+    // option, and the next time it arrives there it must not start over.
+    Win32FileDialog dialog(window_->handle());
+    window_->SetClickHandler([&](ControlId id) {
+        clicks_.push_back(id);
+        if (clicks_.size() > 1)
+            return; // a click raised again must not open another dialog
+        DialogWatch cancel;
+        cancel.childId = 0x47C; // the file name box
+        cancel.command = IDCANCEL;
+        WhileWatching(cancel, [&] { EXPECT_EQ(dialog.ShowOpen(), 0); });
+        EXPECT_TRUE(cancel.found);
+        window_->SetOptionValue(ControlId::Option1, false);
+        window_->SetOptionValue(ControlId::Option2, false);
+    });
+    window_->Show();
+    window_->SetOptionValue(ControlId::Option1, true); // so that taking the focus clicks nothing
+    window_->SetFocus(ControlId::Option1);
+    Press(ControlId::Option1);
+
+    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    ASSERT_NE(other, nullptr);
+    SetActiveWindow(other);
+    SetActiveWindow(window_->handle());
+    DestroyWindow(other);
+    EXPECT_EQ(GetFocus(), Control(ControlId::Option1));
+    EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Option1});
+    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option1));
+}
+
 TEST_F(WindowTest, ACheckBoxClickOnlyTogglesIt) {
     Press(ControlId::Check2);
     EXPECT_EQ(window_->GetCheckValue(ControlId::Check2), 1);
@@ -470,7 +666,7 @@ TEST_F(WindowTest, AccessKeysPressTheButtonsOnlyWhileEnabled) {
     window_->SetFocus(ControlId::Command2);
     PostAccessKey(L'f');
     PostAccessKey(L'v');
-    EXPECT_EQ(PumpThenClose(), 0);
+    PumpThenClose();
     EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Command2});
 }
 
@@ -479,7 +675,7 @@ TEST_F(WindowTest, AltFPressesFixOnceEnabled) {
     window_->SetEnabled(ControlId::Command1, true);
     window_->SetFocus(ControlId::Command2);
     PostAccessKey(L'f');
-    EXPECT_EQ(PumpThenClose(), 0);
+    PumpThenClose();
     EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Command1});
 }
 
@@ -488,7 +684,7 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonEscapeDoesNothing) {
     window_->SetFocus(ControlId::Command2);
     PostMessageW(Control(ControlId::Command2), WM_KEYDOWN, VK_ESCAPE, 0x00010001);
     PostMessageW(Control(ControlId::Command2), WM_KEYDOWN, VK_RETURN, 0x001C0001);
-    EXPECT_EQ(PumpThenClose(), 0);
+    PumpThenClose();
     EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Command2});
 }
 
@@ -517,71 +713,78 @@ TEST_F(WindowTest, DisablingTheFocusedButtonPassesTheFocusOn) {
 
 TEST_F(WindowTest, UnloadDestroysTheWindowAndEndsTheProgram) {
     window_->Unload();
-    EXPECT_TRUE(window_->finished());
     EXPECT_EQ(window_->handle(), nullptr);
-    EXPECT_EQ(window_->RunMessageLoop(), 0);
+    window_->RunMessageLoop(); // returns at once
 }
 
-TEST_F(WindowTest, EndProgramStopsTheLoopWithoutUnloading) {
+TEST_F(WindowTest, EndProgramEndsTheLoopAtOnce) {
     window_->EndProgram();
-    EXPECT_TRUE(window_->finished());
-    EXPECT_NE(window_->handle(), nullptr);
-    EXPECT_EQ(window_->RunMessageLoop(), 0);
+    EXPECT_EQ(window_->handle(), nullptr);
+    window_->RunMessageLoop(); // returns at once
 }
 
-// Watches for the program's critical box from another thread, records what it
-// says and presses OK.
-struct BoxWatch {
-    DWORD threadId = 0;
-    std::wstring title;
-    std::wstring text;
-    HICON icon = nullptr;
-    bool found = false;
-};
+// What the window answered to WM_NCACTIVATE while it was being destroyed.
+std::vector<LRESULT> g_deactivationAnswers;
+HWND g_watchedWindow = nullptr;
 
-BOOL CALLBACK FindBox(HWND window, LPARAM param) {
-    auto* watch = reinterpret_cast<BoxWatch*>(param);
-    if (GetWindowThreadProcessId(window, nullptr) != watch->threadId ||
-        ClassOf(window) != L"#32770" || !IsWindowVisible(window))
-        return TRUE;
-    watch->title = TextOf(window);
-    watch->text = TextOf(GetDlgItem(window, testing::kMessageBoxText));
-    watch->icon = reinterpret_cast<HICON>(
-        SendMessageW(GetDlgItem(window, testing::kMessageBoxIcon), STM_GETICON, 0, 0));
-    watch->found = true;
-    PostMessageW(window, WM_COMMAND, IDOK, 0);
-    return FALSE;
+LRESULT CALLBACK RecordDeactivation(int code, WPARAM wParam, LPARAM lParam) {
+    const auto* sent = reinterpret_cast<const CWPRETSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent->hwnd == g_watchedWindow && sent->message == WM_NCACTIVATE &&
+        !sent->wParam)
+        g_deactivationAnswers.push_back(sent->lResult);
+    return CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-DWORD WINAPI WatchForBox(void* param) {
-    auto* watch = static_cast<BoxWatch*>(param);
-    for (int i = 0; i < 200 && !watch->found; ++i) {
-        Sleep(50);
-        EnumWindows(FindBox, reinterpret_cast<LPARAM>(watch));
-    }
-    return 0;
+TEST_F(WindowTest, ItsDestructionLetsTheNextWindowBeActivated) {
+    window_->Show();
+    SetActiveWindow(window_->handle());
+    g_watchedWindow = window_->handle();
+    g_deactivationAnswers.clear();
+    HHOOK hook =
+        SetWindowsHookExW(WH_CALLWNDPROCRET, RecordDeactivation, nullptr, GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    window_->Unload();
+    UnhookWindowsHookEx(hook);
+    ASSERT_FALSE(g_deactivationAnswers.empty());
+    for (LRESULT answer : g_deactivationAnswers)
+        EXPECT_NE(answer, 0) << "a window refusing deactivation keeps the next from activating";
 }
 
-TEST_F(WindowTest, AnErrorInAHandlerIsReportedInACriticalBoxAndEndsTheProgramWithAnErrorCode) {
+TEST_F(WindowTest, AnErrorInAHandlerClosesTheWindowAndReachesItsOwner) {
     window_->SetClickHandler(
         [](ControlId) { throw PlatformError(L"Writing HKCR\\.pps\\", L"Access is denied."); });
     window_->Show();
     PostMessageW(Control(ControlId::Command2), BM_CLICK, 0, 0);
-
-    BoxWatch watch;
-    watch.threadId = GetCurrentThreadId();
-    HANDLE watcher = CreateThread(nullptr, 0, WatchForBox, &watch, 0, nullptr);
-    ASSERT_NE(watcher, nullptr);
-    const int exitCode = window_->RunMessageLoop();
-    WaitForSingleObject(watcher, INFINITE);
-    CloseHandle(watcher);
-
-    EXPECT_EQ(exitCode, kFatalExitCode);
+    try {
+        window_->RunMessageLoop();
+        ADD_FAILURE() << "the failure did not reach the window's owner";
+    } catch (const PlatformError& error) {
+        EXPECT_EQ(error.operation(), L"Writing HKCR\\.pps\\");
+        EXPECT_EQ(error.reason(), L"Access is denied.");
+    }
     EXPECT_EQ(window_->handle(), nullptr);
+}
+
+TEST(RunReportingFailure, ReportsAnEscapedErrorInACriticalBoxAndEndsWithAnErrorCode) {
+    DialogWatch watch;
+    int exitCode = 0;
+    WhileWatching(watch, [&] {
+        exitCode = RunReportingFailure(
+            [] { throw PlatformError(L"Writing HKCR\\.pps\\", L"Access is denied."); });
+    });
+    EXPECT_EQ(exitCode, 1);
     ASSERT_TRUE(watch.found);
     EXPECT_EQ(watch.title, L"Dovrel for Windows XP");
-    EXPECT_EQ(watch.text, FatalErrorPrompt(L"Writing HKCR\\.pps\\", L"Access is denied."));
+    EXPECT_EQ(watch.text, L"Dovrel has to close because an operation failed.\n\n"
+                          L"Operation: Writing HKCR\\.pps\\\nReason: Access is denied.");
     EXPECT_EQ(watch.icon, LoadIconW(nullptr, IDI_HAND));
+}
+
+TEST(RunReportingFailure, AProgramThatEndsWellShowsNothingAndEndsWithZero) {
+    bool ran = false;
+    EXPECT_EQ(RunReportingFailure([&] { ran = true; }), 0);
+    EXPECT_TRUE(ran);
+    EXPECT_EQ(testing::VisibleDialogOfThisProcess(testing::kMessageBoxText), nullptr);
 }
 
 // ------------------------------------------------------------ program file
