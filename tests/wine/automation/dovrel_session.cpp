@@ -32,8 +32,8 @@ std::string StartupOutcome::Describe() const {
     return "nothing (still starting when the time ran out)";
 }
 
-DovrelSession::DovrelSession()
-    : process_(LaunchedProcess::Start(DovrelExePath())),
+DovrelSession::DovrelSession(const std::wstring& exe, const std::wstring& workingDirectory)
+    : process_(LaunchedProcess::Start(exe, L"", workingDirectory)),
       watch_(std::make_unique<VisibilityWatch>(process_.id())) {}
 
 DovrelSession::~DovrelSession() {

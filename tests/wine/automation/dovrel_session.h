@@ -11,6 +11,7 @@
 #include "automation/process.h"
 #include "automation/visibility_watch.h"
 #include "automation/window_query.h"
+#include "automation/wine_paths.h"
 
 namespace dovrel::automation {
 
@@ -28,7 +29,10 @@ struct StartupOutcome {
 
 class DovrelSession {
 public:
-    DovrelSession();
+    // The program under test, or a copy of it at `exe`, started in
+    // `workingDirectory` (empty: the test's own).
+    explicit DovrelSession(const std::wstring& exe = DovrelExePath(),
+                           const std::wstring& workingDirectory = L"");
     ~DovrelSession();
     DovrelSession(const DovrelSession&) = delete;
     DovrelSession& operator=(const DovrelSession&) = delete;

@@ -79,6 +79,14 @@ bool ClickWithMouse(HWND control) {
     return SendInput(3, click, sizeof(INPUT)) == 3;
 }
 
+bool MovePointerOnto(HWND control) {
+    RECT box{};
+    if (!GetWindowRect(control, &box))
+        return false;
+    INPUT move = MouseAt({(box.left + box.right) / 2, (box.top + box.bottom) / 2}, 0);
+    return SendInput(1, &move, sizeof(INPUT)) == 1;
+}
+
 bool TypeAccessKey(wchar_t letter) {
     const WORD key = static_cast<WORD>(std::towupper(letter)); // letter keys: their capital
     INPUT keys[] = {Key(VK_MENU, false), Key(key, false), Key(key, true), Key(VK_MENU, true)};

@@ -27,6 +27,8 @@ void PostClose(HWND window);
 
 // The mouse moved to the centre of the control and its left button clicked.
 bool ClickWithMouse(HWND control);
+// The mouse moved to the centre of the control, no button pressed.
+bool MovePointerOnto(HWND control);
 // Alt held while the letter's key is pressed, as on the keyboard.
 bool TypeAccessKey(wchar_t letter);
 

@@ -11,7 +11,8 @@ constexpr UINT kTerminatedExitCode = 0xDEAD;
 
 } // namespace
 
-LaunchedProcess LaunchedProcess::Start(const std::wstring& exe, const std::wstring& arguments) {
+LaunchedProcess LaunchedProcess::Start(const std::wstring& exe, const std::wstring& arguments,
+                                       const std::wstring& workingDirectory) {
     std::wstring commandLine = L"\"" + exe + L"\"";
     if (!arguments.empty())
         commandLine += L" " + arguments;
@@ -21,8 +22,9 @@ LaunchedProcess LaunchedProcess::Start(const std::wstring& exe, const std::wstri
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION info{};
-    if (!CreateProcessW(exe.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                        &startup, &info)) {
+    if (!CreateProcessW(exe.c_str(), writable.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        workingDirectory.empty() ? nullptr : workingDirectory.c_str(), &startup,
+                        &info)) {
         const DWORD error = GetLastError();
         throw std::runtime_error("CreateProcessW failed with error " + std::to_string(error));
     }

@@ -13,8 +13,10 @@ namespace dovrel::automation {
 // object goes away, so no test leaves a process behind.
 class LaunchedProcess {
 public:
-    // Starts `exe` with `arguments` (already quoted as needed). Throws on failure.
-    static LaunchedProcess Start(const std::wstring& exe, const std::wstring& arguments = L"");
+    // Starts `exe` with `arguments` (already quoted as needed), in
+    // `workingDirectory` (empty: this process's). Throws on failure.
+    static LaunchedProcess Start(const std::wstring& exe, const std::wstring& arguments = L"",
+                                 const std::wstring& workingDirectory = L"");
 
     LaunchedProcess(LaunchedProcess&&) = default;
     LaunchedProcess& operator=(LaunchedProcess&&) = delete;

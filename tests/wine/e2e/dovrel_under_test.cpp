@@ -11,7 +11,8 @@ namespace dovrel::e2e {
 using automation::kReactionTimeoutMs;
 using automation::WaitUntil;
 
-DovrelUnderTest::DovrelUnderTest() {
+DovrelUnderTest::DovrelUnderTest(const std::wstring& exe, const std::wstring& workingDirectory)
+    : session_(exe, workingDirectory) {
     const automation::StartupOutcome outcome = session_.WaitForStartup(automation::kStartTimeoutMs);
     if (!outcome.mainWindow)
         throw std::runtime_error("instead of the main window: " + outcome.Describe());

@@ -16,8 +16,10 @@ namespace dovrel::e2e {
 // works it: clicks and keys are posted, and every wait has a time limit.
 class DovrelUnderTest {
 public:
-    // Starts the program and waits for its window; throws when it does not show.
-    DovrelUnderTest();
+    // Starts the program (or a copy of it at `exe`, in `workingDirectory`) and
+    // waits for its window; throws when it does not show.
+    explicit DovrelUnderTest(const std::wstring& exe = automation::DovrelExePath(),
+                             const std::wstring& workingDirectory = L"");
 
     automation::DovrelSession& session() { return session_; }
     HWND Handle(ControlId id) const;
