@@ -20,11 +20,6 @@ add_executable(Dovrel WIN32 app/win32/program_main.cpp app/win32/dovrel.rc)
 target_link_libraries(Dovrel PRIVATE dovrel_win32)
 target_compile_options(Dovrel PRIVATE ${DOVREL_WARNINGS})
 
-if(MSVC)
-  target_link_options(Dovrel PRIVATE /SUBSYSTEM:WINDOWS,5.01)
-  set_property(TARGET Dovrel dovrel_win32 dovrel_core PROPERTY
-    MSVC_RUNTIME_LIBRARY "MultiThreaded$<$<CONFIG:Debug>:Debug>")
-else()
   # Static: no libstdc++/libgcc/libwinpthread DLLs. Subsystem 5.01 so XP loads it.
   set(DOVREL_MINGW_LINK
     -static -municode
@@ -37,4 +32,3 @@ else()
     target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Os>)
   endforeach()
   target_link_options(Dovrel PRIVATE ${DOVREL_MINGW_LINK} $<$<CONFIG:Release>:-s>)
-endif()
