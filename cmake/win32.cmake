@@ -32,3 +32,12 @@ target_compile_options(Dovrel PRIVATE ${DOVREL_WARNINGS})
     target_compile_options(${target} PRIVATE $<$<CONFIG:Release>:-Os>)
   endforeach()
   target_link_options(Dovrel PRIVATE ${DOVREL_MINGW_LINK} $<$<CONFIG:Release>:-s>)
+
+# Reproducible: the same source gives the same bytes wherever and whenever it
+# is built, so anyone can check a copy. The header gets no link time, and
+# __FILE__ (assert) names files relative to the project, not the build machine.
+target_link_options(Dovrel PRIVATE -Wl,--no-insert-timestamp)
+foreach(target dovrel_core dovrel_win32 Dovrel)
+  target_compile_options(${target} PRIVATE
+    -ffile-prefix-map=${PROJECT_SOURCE_DIR}/= -ffile-prefix-map=${PROJECT_BINARY_DIR}/=)
+endforeach()
