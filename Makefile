@@ -15,7 +15,7 @@ test: deps-native deps-win32
 exe: deps-win32
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BUILD)/win32 --target Dovrel -j $(JOBS)
-	@echo "Built $(BUILD)/win32/Dovrel.exe"
+	@echo "SHA-256 of $(BUILD)/win32/Dovrel.exe: $$(sha256sum < $(BUILD)/win32/Dovrel.exe | cut -d' ' -f1)"
 
 bench: exe
 	tools/bench.sh

@@ -19,16 +19,9 @@ static_assert(sizeof(OSVERSIONINFOA::szCSDVersion) == kServicePackFieldLength,
               "service-pack field length");
 
 // Deprecated for newer Windows, and exactly what XP offers.
-#ifdef _MSC_VER
-#pragma warning(push)
-#pragma warning(disable : 4996)
-#endif
 BOOL QueryVersion(OSVERSIONINFOA& info) {
     return GetVersionExA(&info);
 }
-#ifdef _MSC_VER
-#pragma warning(pop)
-#endif
 
 } // namespace
 
