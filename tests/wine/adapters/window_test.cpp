@@ -113,6 +113,17 @@ protected:
         window_->RunMessageLoop();
         EXPECT_EQ(window_->handle(), nullptr);
     }
+    // Another window of this thread takes the activation, `whileAway` runs,
+    // and the window is activated again.
+    void ActivateAnotherWindowAndComeBack(const std::function<void()>& whileAway = [] {}) {
+        HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
+                                     nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+        ASSERT_NE(other, nullptr);
+        SetActiveWindow(other);
+        whileAway();
+        SetActiveWindow(window_->handle());
+        DestroyWindow(other);
+    }
     void PostAccessKey(wchar_t key) {
         PostMessageW(Control(ControlId::Command2), WM_SYSCHAR, key, 0x20000000);
     }
@@ -593,12 +604,7 @@ TEST_F(WindowWithXpButtons, TabbingOntoAnOptionDoesNotSelectIt) {
 TEST_F(WindowWithXpButtons, TheFocusComingBackOnReactivationDoesNotSelectAnOption) {
     window_->Show();
     window_->SetFocus(ControlId::Option1);
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(other, nullptr);
-    SetActiveWindow(other);
-    SetActiveWindow(window_->handle());
-    DestroyWindow(other);
+    ActivateAnotherWindowAndComeBack();
     EXPECT_EQ(GetFocus(), Control(ControlId::Option1));
     EXPECT_FALSE(window_->GetOptionValue(ControlId::Option1));
     EXPECT_TRUE(clicks_.empty());
@@ -626,12 +632,7 @@ TEST_F(WindowWithXpButtons, ACancelledDialogIsNotBroughtBackByTheFocus) {
     window_->SetFocus(ControlId::Option1);
     Press(ControlId::Option1);
 
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(other, nullptr);
-    SetActiveWindow(other);
-    SetActiveWindow(window_->handle());
-    DestroyWindow(other);
+    ActivateAnotherWindowAndComeBack();
     EXPECT_EQ(GetFocus(), Control(ControlId::Option1));
     EXPECT_EQ(clicks_, std::vector<ControlId>{ControlId::Option1});
     EXPECT_FALSE(window_->GetOptionValue(ControlId::Option1));
@@ -691,14 +692,8 @@ TEST_F(WindowTest, EnterPressesTheFocusedButtonEscapeDoesNothing) {
 TEST_F(WindowTest, TheFocusComesBackToItsControlWhenTheWindowIsActivatedAgain) {
     window_->Show();
     window_->SetFocus(ControlId::Check2);
-    HWND other = CreateWindowExW(0, L"STATIC", L"other", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50,
-                                 nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-    ASSERT_NE(other, nullptr);
-    SetActiveWindow(other);
-    EXPECT_NE(GetFocus(), Control(ControlId::Check2));
-    SetActiveWindow(window_->handle());
+    ActivateAnotherWindowAndComeBack([&] { EXPECT_NE(GetFocus(), Control(ControlId::Check2)); });
     EXPECT_EQ(GetFocus(), Control(ControlId::Check2));
-    DestroyWindow(other);
 }
 
 TEST_F(WindowTest, DisablingTheFocusedButtonPassesTheFocusOn) {
