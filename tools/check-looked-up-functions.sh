@@ -17,7 +17,7 @@ if [ -z "$names" ]; then
 fi
 failures=0
 for name in $names; do
-  if ! cat "$lists"/*.txt | grep -qxF -- "$name"; then
+  if ! grep -qxF -- "$name" "$lists"/*.txt; then
     echo "NOT EXPORTED BY XP: $name (looked up at run time)"
     failures=$((failures + 1))
   fi
