@@ -4,9 +4,10 @@
 
 #include "platform/variant.h"
 
-// The Windows headers make this name a macro for the W or A function; the
-// shell's operation keeps its own name wherever this header is included.
+// The Windows headers make these names macros for the W or A function; the
+// shell's operations keep their own names wherever this header is included.
 #undef ExpandEnvironmentStrings
+#undef RegDeleteValue
 
 namespace dovrel {
 
@@ -22,6 +23,9 @@ public:
     // Creates missing keys on the way. Only "REG_SZ" is supported.
     virtual Variant RegWrite(const std::wstring& valuePath, const std::wstring& data,
                              const std::wstring& type) = 0;
+    // Removes that value alone: the key and its other values stay. A value that
+    // is not there raises too.
+    virtual void RegDeleteValue(const std::wstring& valuePath) = 0;
     // Tells the desktop that file associations changed, so it applies them at once.
     virtual void NotifyAssociationsChanged() = 0;
 };

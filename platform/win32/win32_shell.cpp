@@ -150,6 +150,19 @@ Variant Win32Shell::RegWrite(const std::wstring& valuePath, const std::wstring& 
     return Variant();
 }
 
+void Win32Shell::RegDeleteValue(const std::wstring& valuePath) {
+    const std::wstring operation = L"RegDeleteValue " + valuePath;
+    const RegistryValuePath path = ParseOrRaise(operation, valuePath);
+
+    RegistryKey key;
+    LONG status =
+        RegOpenKeyExW(RootKey(path.root), path.key.c_str(), 0, KEY_SET_VALUE, key.receive());
+    if (status == ERROR_SUCCESS)
+        status = RegDeleteValueW(key.get(), ValueNameOrDefault(path));
+    if (status != ERROR_SUCCESS)
+        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+}
+
 void Win32Shell::NotifyAssociationsChanged() {
     if (!shell32_)
         shell32_.emplace(L"shell32.dll");

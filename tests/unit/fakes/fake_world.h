@@ -23,8 +23,9 @@ struct FakeWorld {
     std::map<std::wstring, std::wstring> environment{{L"Programfiles", L"C:\\Program Files"}};
     // Registry value path (as the program spells it) -> data.
     std::map<std::wstring, std::wstring> registry;
-    // Value paths whose write is refused, with the reason given.
+    // Value paths whose write, or removal, is refused, with the reason given.
     std::map<std::wstring, std::wstring> refusedWrites;
+    std::map<std::wstring, std::wstring> refusedDeletes;
     // Value paths whose read raises although a value may be there.
     std::set<std::wstring> unreadable;
     // Existing files -> their version text ("" for none).
@@ -37,7 +38,7 @@ struct FakeWorld {
     std::wstring dialogFilter;
     std::optional<std::int16_t> dialogFlags;
 
-    std::vector<std::wstring> created; // "shell", "fso", "dialog" in creation order
+    std::vector<std::wstring> created;        // "shell", "fso", "dialog" in creation order
     std::optional<std::wstring> failCreation; // name of the object whose creation raises
 };
 
@@ -51,8 +52,7 @@ public:
         std::size_t i = 0;
         while (i < text.size()) {
             const std::size_t open = text.find(L'%', i);
-            const std::size_t close =
-                open == std::wstring::npos ? open : text.find(L'%', open + 1);
+            const std::size_t close = open == std::wstring::npos ? open : text.find(L'%', open + 1);
             if (close == std::wstring::npos) {
                 out += text.substr(i);
                 break;
@@ -71,7 +71,8 @@ public:
         world_.log.Add(L"shell.RegRead " + valuePath);
         auto found = world_.registry.find(valuePath);
         if (found == world_.registry.end() || world_.unreadable.count(valuePath))
-            throw PlatformError(L"RegRead " + valuePath, L"The system cannot find the file specified.");
+            throw PlatformError(L"RegRead " + valuePath,
+                                L"The system cannot find the file specified.");
         return found->second;
     }
 
@@ -83,6 +84,16 @@ public:
             throw PlatformError(L"RegWrite " + valuePath, refused->second);
         world_.registry[valuePath] = data;
         return Variant();
+    }
+
+    void RegDeleteValue(const std::wstring& valuePath) override {
+        world_.log.Add(L"shell.RegDeleteValue " + valuePath);
+        auto refused = world_.refusedDeletes.find(valuePath);
+        if (refused != world_.refusedDeletes.end())
+            throw PlatformError(L"RegDeleteValue " + valuePath, refused->second);
+        if (world_.registry.erase(valuePath) == 0)
+            throw PlatformError(L"RegDeleteValue " + valuePath,
+                                L"The system cannot find the file specified.");
     }
 
     void NotifyAssociationsChanged() override {

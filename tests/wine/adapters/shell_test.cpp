@@ -178,6 +178,17 @@ TEST_F(ShellRegistry, MalformedPathsAndOtherTypesRaise) {
     EXPECT_FALSE(OpenKey(HKEY_CURRENT_USER, kTestKey));
 }
 
+TEST_F(ShellRegistry, DeletingRemovesThatValueAloneAndRaisesWhenItIsMissing) {
+    shell.RegWrite(kTestPath, L"command", L"REG_SZ");
+    shell.RegWrite(kTestPath + L"Other", L"kept", L"REG_SZ");
+
+    shell.RegDeleteValue(kTestPath);
+
+    EXPECT_FALSE(ReadRaw(HKEY_CURRENT_USER, kTestKey, nullptr).found);
+    EXPECT_TRUE(ReadRaw(HKEY_CURRENT_USER, kTestKey, L"Other").found);
+    ExpectRaises([&] { shell.RegDeleteValue(kTestPath); }, L"RegDeleteValue " + kTestPath);
+}
+
 TEST_F(ShellRegistry, ValuesOfOtherKindsAreReadWithoutHarm) {
     const DWORD number = 0x12345678;
     SetRaw(kTestKey, L"Number", REG_DWORD,
