@@ -26,7 +26,9 @@ public:
     // Removes that value alone: the key and its other values stay. A value that
     // is not there raises too.
     virtual void RegDeleteValue(const std::wstring& valuePath) = 0;
-    // Tells the desktop that file associations changed, so it applies them at once.
+    // Tells the desktop that file associations changed, so it applies them at
+    // once. Raises like the rest when it cannot be sent; callers treat it as
+    // best effort, since the desktop takes up the change later anyway.
     virtual void NotifyAssociationsChanged() = 0;
 };
 

@@ -146,8 +146,14 @@ void Form1::OnCommand1Click() {
         if (outcome.refused && outcome.made > 0)
             notWithdrawn = Withdraw(shell, fields_.sShowCommandKey);
     }
-    if (wroteAny)
-        shell.NotifyAssociationsChanged();
+    if (wroteAny) {
+        // Only hastens the desktop taking up the values, which are written
+        // either way: a notification that cannot be sent is skipped.
+        try {
+            shell.NotifyAssociationsChanged();
+        } catch (const PlatformError&) {
+        }
+    }
 
     if (outcome.refused) {
         // "&Fix" stays enabled so the user can try again once the cause is fixed.

@@ -194,6 +194,14 @@ TEST_F(AssociationRepairTest, OnlyAValueOfExactlyOneCountsAsTicked) {
     ExpectCompleted();
 }
 
+TEST_F(AssociationRepairTest, NotificationThatCannotBeSentStillCompletes) {
+    h.world.notificationFails = true;
+    EXPECT_NO_THROW(h.form.OnCommand1Click());
+
+    EXPECT_EQ(h.world.registry, kBothTypesRepaired);
+    ExpectCompleted();
+}
+
 // --- the executable has gone --------------------------------------------------
 
 TEST_F(AssociationRepairTest, ExecutableDeletedBeforeFixChangesNothing) {

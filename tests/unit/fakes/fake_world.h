@@ -26,6 +26,7 @@ struct FakeWorld {
     // Value paths whose write, or removal, is refused, with the reason given.
     std::map<std::wstring, std::wstring> refusedWrites;
     std::map<std::wstring, std::wstring> refusedDeletes;
+    bool notificationFails = false;
     // Value paths whose read raises although a value may be there.
     std::set<std::wstring> unreadable;
     // Existing files -> their version text ("" for none).
@@ -98,6 +99,9 @@ public:
 
     void NotifyAssociationsChanged() override {
         world_.log.Add(L"shell.NotifyAssociationsChanged");
+        if (world_.notificationFails)
+            throw PlatformError(L"Finding SHChangeNotify in shell32.dll",
+                                L"The specified procedure could not be found.");
     }
 
 private:

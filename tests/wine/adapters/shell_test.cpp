@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -205,6 +207,79 @@ TEST_F(ShellRegistry, ValuesOfOtherKindsAreReadWithoutHarm) {
     EXPECT_EQ(shell.RegRead(kTestPath + L"Unterminated"), Variant(std::wstring(L"abc")));
     EXPECT_EQ(shell.RegRead(kTestPath + L"Odd"), Variant(std::wstring(L"a")));
     EXPECT_EQ(shell.RegRead(kTestPath + L"Long"), Variant(longText));
+}
+
+// --- the change notification ---------------------------------------------------
+
+constexpr UINT kAssociationsChanged = WM_APP + 7;
+
+// Counts, in the window's user data, the shell's reports of association changes.
+LRESULT CALLBACK CountReports(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kAssociationsChanged)
+        SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A message-only window of this test, registered with the shell for
+// association changes anywhere below the desktop.
+class AssociationChangeListener {
+public:
+    AssociationChangeListener() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = CountReports;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"DovrelTestListener";
+        RegisterClassW(&windowClass);
+        window_.reset(CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, windowClass.hInstance, nullptr));
+        LPITEMIDLIST desktop = nullptr;
+        SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop);
+        desktop_.reset(desktop);
+        SHChangeNotifyEntry entry{desktop, TRUE};
+        registration_ =
+            SHChangeNotifyRegister(window_.get(), SHCNRF_InterruptLevel | SHCNRF_ShellLevel,
+                                   SHCNE_ASSOCCHANGED, kAssociationsChanged, 1, &entry);
+    }
+    ~AssociationChangeListener() {
+        if (registration_ != 0)
+            SHChangeNotifyDeregister(registration_);
+    }
+
+    bool registered() const { return window_ && registration_ != 0; }
+
+    // Handles this thread's messages until a report came or the time is up.
+    bool WaitForAReport(DWORD timeoutMs) {
+        const DWORD start = GetTickCount();
+        while (GetWindowLongPtrW(window_.get(), GWLP_USERDATA) == 0 &&
+               GetTickCount() - start < timeoutMs) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&message);
+            Sleep(10);
+        }
+        return GetWindowLongPtrW(window_.get(), GWLP_USERDATA) != 0;
+    }
+
+private:
+    struct WindowDestroyer {
+        void operator()(HWND window) const { DestroyWindow(window); }
+    };
+    struct ShellFree {
+        void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> window_;
+    std::unique_ptr<ITEMIDLIST, ShellFree> desktop_;
+    ULONG registration_ = 0;
+};
+
+TEST(ShellNotification, ReachesWhoeverListensForAssociationChanges) {
+    AssociationChangeListener listener;
+    ASSERT_TRUE(listener.registered());
+    Win32Shell shell;
+
+    shell.NotifyAssociationsChanged();
+
+    EXPECT_TRUE(listener.WaitForAReport(5000));
 }
 
 // --- environment -----------------------------------------------------------------
