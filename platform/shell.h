@@ -12,7 +12,8 @@
 namespace dovrel {
 
 // Environment and registry access. Registry value paths are written
-// "ROOT\key\path\name"; a trailing backslash names the key's default value.
+// "HKCR\key\path\name", below HKEY_CLASSES_ROOT only; a trailing backslash
+// names the key's default value.
 // Every operation raises PlatformError when it fails.
 class IShell {
 public:
