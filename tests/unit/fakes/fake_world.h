@@ -13,6 +13,15 @@
 
 namespace dovrel::testing {
 
+struct DialogSettings {
+    std::wstring initialDir;
+    std::wstring filter;
+    std::optional<std::int16_t> flags;
+    bool operator==(const DialogSettings& other) const {
+        return initialDir == other.initialDir && filter == other.filter && flags == other.flags;
+    }
+};
+
 // The environment, registry, files and file dialog the service objects see.
 // Tests arrange it, then read what the program did to it.
 struct FakeWorld {
@@ -32,12 +41,12 @@ struct FakeWorld {
     // Existing files -> their version text ("" for none).
     std::map<std::wstring, std::wstring> files;
 
-    // File dialog: what ShowOpen answers and which file it reports.
+    // File dialog: what ShowOpen answers and which file it reports; its
+    // settings as they are now and as they were at each ShowOpen.
     std::int16_t dialogResult = 0;
     std::wstring dialogFileName;
-    std::wstring dialogInitialDir;
-    std::wstring dialogFilter;
-    std::optional<std::int16_t> dialogFlags;
+    DialogSettings dialog;
+    std::vector<DialogSettings> dialogShownWith;
 
     std::vector<std::wstring> created;        // "shell", "fso", "dialog" in creation order
     std::optional<std::wstring> failCreation; // name of the object whose creation raises
@@ -132,18 +141,19 @@ public:
 
     void SetInitialDir(const std::wstring& directory) override {
         world_.log.Add(L"dialog.InitialDir " + directory);
-        world_.dialogInitialDir = directory;
+        world_.dialog.initialDir = directory;
     }
     void SetFilter(const std::wstring& filter) override {
         world_.log.Add(L"dialog.Filter " + filter);
-        world_.dialogFilter = filter;
+        world_.dialog.filter = filter;
     }
     void SetFlags(std::int16_t flags) override {
         world_.log.Add(L"dialog.Flags " + std::to_wstring(flags));
-        world_.dialogFlags = flags;
+        world_.dialog.flags = flags;
     }
     std::int16_t ShowOpen() override {
         world_.log.Add(L"dialog.ShowOpen");
+        world_.dialogShownWith.push_back(world_.dialog);
         return world_.dialogResult;
     }
     std::wstring FileName() const override {
