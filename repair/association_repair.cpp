@@ -103,8 +103,17 @@ std::optional<RegistryFailure> Withdraw(IShell& shell, const std::wstring& value
     return std::nullopt;
 }
 
-std::wstring RegistryFailureMessage(const RegistryFailure& refused,
-                                    const std::optional<RegistryFailure>& notWithdrawn) {
+// The notification only hastens the desktop taking up the values, which are
+// written either way, so one that cannot be sent is skipped.
+void NotifyIfPossible(IShell& shell) {
+    try {
+        shell.NotifyAssociationsChanged();
+    } catch (const PlatformError&) {
+    }
+}
+
+std::wstring RefusedWriteMessage(const RegistryFailure& refused,
+                                 const std::optional<RegistryFailure>& notWithdrawn) {
     std::wstring message = L"The file association could not be saved.\nRegistry value: " +
                            refused.valuePath + L"\nReason: " + refused.reason;
     if (notWithdrawn)
@@ -146,18 +155,12 @@ void Form1::OnCommand1Click() {
         if (outcome.refused && outcome.made > 0)
             notWithdrawn = Withdraw(shell, fields_.sShowCommandKey);
     }
-    if (wroteAny) {
-        // Only hastens the desktop taking up the values, which are written
-        // either way: a notification that cannot be sent is skipped.
-        try {
-            shell.NotifyAssociationsChanged();
-        } catch (const PlatformError&) {
-        }
-    }
+    if (wroteAny)
+        NotifyIfPossible(shell);
 
     if (outcome.refused) {
         // "&Fix" stays enabled so the user can try again once the cause is fixed.
-        services_.messageBox.Show(RegistryFailureMessage(*outcome.refused, notWithdrawn),
+        services_.messageBox.Show(RefusedWriteMessage(*outcome.refused, notWithdrawn),
                                   kMessageCritical, kWindowCaption);
         return;
     }
