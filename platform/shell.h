@@ -4,14 +4,16 @@
 
 #include "platform/variant.h"
 
-// The Windows headers make this name a macro for the W or A function; the
-// shell's operation keeps its own name wherever this header is included.
+// The Windows headers make these names macros for the W or A function; the
+// shell's operations keep their own names wherever this header is included.
 #undef ExpandEnvironmentStrings
+#undef RegDeleteValue
 
 namespace dovrel {
 
 // Environment and registry access. Registry value paths are written
-// "ROOT\key\path\name"; a trailing backslash names the key's default value.
+// "HKCR\key\path\name", below HKEY_CLASSES_ROOT only; a trailing backslash
+// names the key's default value.
 // Every operation raises PlatformError when it fails.
 class IShell {
 public:
@@ -22,7 +24,12 @@ public:
     // Creates missing keys on the way. Only "REG_SZ" is supported.
     virtual Variant RegWrite(const std::wstring& valuePath, const std::wstring& data,
                              const std::wstring& type) = 0;
-    // Tells the desktop that file associations changed, so it applies them at once.
+    // Removes that value alone: the key and its other values stay. A value that
+    // is not there raises too.
+    virtual void RegDeleteValue(const std::wstring& valuePath) = 0;
+    // Tells the desktop that file associations changed, so it applies them at
+    // once. Raises like the rest when it cannot be sent; callers treat it as
+    // best effort, since the desktop takes up the change later anyway.
     virtual void NotifyAssociationsChanged() = 0;
 };
 

@@ -57,9 +57,15 @@ struct RegistryWrite {
     std::wstring data;
 };
 
-struct RefusedWrite {
+struct RegistryFailure {
     std::wstring valuePath;
     std::wstring reason;
+};
+
+// How far one type's writes got.
+struct WriteOutcome {
+    std::size_t made = 0;
+    std::optional<RegistryFailure> refused;
 };
 
 // Command first, then the class's default verb, the extension's class last, so
@@ -72,22 +78,48 @@ std::array<RegistryWrite, 3> WritesFor(const FileType& type, const std::wstring&
 }
 
 // Makes the writes in order and stops at the first one the system refuses.
-std::optional<RefusedWrite> WriteInOrder(IShell& shell, const std::array<RegistryWrite, 3>& writes,
-                                         Variant& vWriteResult, bool& wroteAny) {
+WriteOutcome WriteInOrder(IShell& shell, const std::array<RegistryWrite, 3>& writes,
+                          Variant& vWriteResult) {
+    WriteOutcome outcome;
     for (const RegistryWrite& write : writes) {
         try {
             vWriteResult = shell.RegWrite(write.valuePath, write.data, kStringType);
         } catch (const PlatformError& error) {
-            return RefusedWrite{write.valuePath, error.reason()};
+            outcome.refused = RegistryFailure{write.valuePath, error.reason()};
+            return outcome;
         }
-        wroteAny = true;
+        ++outcome.made;
+    }
+    return outcome;
+}
+
+// Removes a value this press created; answers what went wrong, if anything.
+std::optional<RegistryFailure> Withdraw(IShell& shell, const std::wstring& valuePath) {
+    try {
+        shell.RegDeleteValue(valuePath);
+    } catch (const PlatformError& error) {
+        return RegistryFailure{valuePath, error.reason()};
     }
     return std::nullopt;
 }
 
-std::wstring RefusedWriteMessage(const RefusedWrite& refused) {
-    return L"The file association could not be saved.\nRegistry value: " + refused.valuePath +
-           L"\nReason: " + refused.reason;
+// The notification only hastens the desktop taking up the values, which are
+// written either way, so one that cannot be sent is skipped.
+void NotifyIfPossible(IShell& shell) {
+    try {
+        shell.NotifyAssociationsChanged();
+    } catch (const PlatformError&) {
+    }
+}
+
+std::wstring RefusedWriteMessage(const RegistryFailure& refused,
+                                 const std::optional<RegistryFailure>& notWithdrawn) {
+    std::wstring message = L"The file association could not be saved.\nRegistry value: " +
+                           refused.valuePath + L"\nReason: " + refused.reason;
+    if (notWithdrawn)
+        message += L"\nWritten but could not be removed again: " + notWithdrawn->valuePath + L" (" +
+                   notWithdrawn->reason + L")";
+    return message;
 }
 
 } // namespace
@@ -103,25 +135,33 @@ void Form1::OnCommand1Click() {
 
     IShell& shell = *fields_.objShell;
     bool wroteAny = false;
-    std::optional<RefusedWrite> refused;
+    WriteOutcome outcome;
+    std::optional<RegistryFailure> notWithdrawn;
     if (services_.view.GetCheckValue(kSlideShow.checkBox) == 1) {
-        refused = WriteInOrder(
+        outcome = WriteInOrder(
             shell, WritesFor(kSlideShow, fields_.sSlideShowCommandKey, fields_.sOpenCommand),
-            fields_.vWriteResult, wroteAny);
+            fields_.vWriteResult);
+        wroteAny = outcome.made > 0;
     }
     // An open command the presentation class already has is left alone.
-    if (!refused && services_.view.GetCheckValue(kPresentation.checkBox) == 1 &&
+    if (!outcome.refused && services_.view.GetCheckValue(kPresentation.checkBox) == 1 &&
         !RegValueExists(fields_.sShowCommandKey)) {
-        refused = WriteInOrder(
+        outcome = WriteInOrder(
             shell, WritesFor(kPresentation, fields_.sShowCommandKey, fields_.sOpenCommand),
-            fields_.vWriteResult, wroteAny);
+            fields_.vWriteResult);
+        wroteAny = wroteAny || outcome.made > 0;
+        // A command left behind would make the next press skip the whole type,
+        // and the probe has just shown there was none before.
+        if (outcome.refused && outcome.made > 0)
+            notWithdrawn = Withdraw(shell, fields_.sShowCommandKey);
     }
     if (wroteAny)
-        shell.NotifyAssociationsChanged();
+        NotifyIfPossible(shell);
 
-    if (refused) {
+    if (outcome.refused) {
         // "&Fix" stays enabled so the user can try again once the cause is fixed.
-        services_.messageBox.Show(RefusedWriteMessage(*refused), kMessageCritical, kWindowCaption);
+        services_.messageBox.Show(RefusedWriteMessage(*outcome.refused, notWithdrawn),
+                                  kMessageCritical, kWindowCaption);
         return;
     }
     services_.view.SetEnabled(ControlId::Command1, false);

@@ -35,22 +35,6 @@ private:
     HKEY key_ = nullptr;
 };
 
-HKEY RootKey(RegistryRoot root) {
-    switch (root) {
-    case RegistryRoot::ClassesRoot:
-        return HKEY_CLASSES_ROOT;
-    case RegistryRoot::CurrentUser:
-        return HKEY_CURRENT_USER;
-    case RegistryRoot::LocalMachine:
-        return HKEY_LOCAL_MACHINE;
-    case RegistryRoot::Users:
-        return HKEY_USERS;
-    case RegistryRoot::CurrentConfig:
-        return HKEY_CURRENT_CONFIG;
-    }
-    return HKEY_CLASSES_ROOT;
-}
-
 RegistryValuePath ParseOrRaise(const std::wstring& operation, const std::wstring& valuePath) {
     std::optional<RegistryValuePath> parsed = ParseRegistryValuePath(valuePath);
     if (!parsed)
@@ -95,7 +79,7 @@ Variant Win32Shell::RegRead(const std::wstring& valuePath) {
 
     RegistryKey key;
     LONG status =
-        RegOpenKeyExW(RootKey(path.root), path.key.c_str(), 0, KEY_QUERY_VALUE, key.receive());
+        RegOpenKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, KEY_QUERY_VALUE, key.receive());
     if (status != ERROR_SUCCESS)
         throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
 
@@ -137,7 +121,7 @@ Variant Win32Shell::RegWrite(const std::wstring& valuePath, const std::wstring& 
 
     RegistryKey key;
     LONG status =
-        RegCreateKeyExW(RootKey(path.root), path.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
+        RegCreateKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
                         KEY_SET_VALUE, nullptr, key.receive(), nullptr);
     if (status != ERROR_SUCCESS)
         throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
@@ -148,6 +132,19 @@ Variant Win32Shell::RegWrite(const std::wstring& valuePath, const std::wstring& 
     if (status != ERROR_SUCCESS)
         throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
     return Variant();
+}
+
+void Win32Shell::RegDeleteValue(const std::wstring& valuePath) {
+    const std::wstring operation = L"RegDeleteValue " + valuePath;
+    const RegistryValuePath path = ParseOrRaise(operation, valuePath);
+
+    RegistryKey key;
+    LONG status =
+        RegOpenKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, KEY_SET_VALUE, key.receive());
+    if (status == ERROR_SUCCESS)
+        status = RegDeleteValueW(key.get(), ValueNameOrDefault(path));
+    if (status != ERROR_SUCCESS)
+        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
 }
 
 void Win32Shell::NotifyAssociationsChanged() {

@@ -26,15 +26,44 @@ std::wstring Write(const std::wstring& path, const std::wstring& data) {
     return L"shell.RegWrite " + path + L" = " + data + L" (REG_SZ)";
 }
 
+using Registry = std::map<std::wstring, std::wstring>;
+
+const Registry kBothTypesRepaired{
+    {kPpsExtension, L"PowerPointViewer.SlideShow.11"},
+    {kSlideShowVerb, L"open"},
+    {kSlideShowCommand, kCommand2007},
+    {kPptExtension, L"PowerPointViewer.Show.11"},
+    {kShowVerb, L"open"},
+    {kShowCommand, kCommand2007},
+};
+
+// As after a successful check of the 2007 viewer, with both types ticked.
+void ArrangeFoundViewer(FormHarness& h) {
+    h.CreateObjects();
+    h.world.files[kPath2007] = L"12.0.4518.1014";
+    h.form.fields().sViewerPath = kPath2007;
+    h.view.Select(ControlId::Option2);
+    h.view.enabled[ControlId::Command1] = true;
+    h.view.Tick(ControlId::Check1, true);
+    h.view.Tick(ControlId::Check2, true);
+}
+
+// "Completed!" was the one message, and "&Fix" is disabled.
+void ExpectCompleted(FormHarness& h) {
+    EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].prompt, L"Completed!");
+    EXPECT_EQ(h.messageBox.shown[0].style, 0);
+    EXPECT_EQ(h.messageBox.shown[0].title, std::optional<std::wstring>(L"Dovrel for Windows XP"));
+}
+
 class AssociationRepairTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        h.CreateObjects();
-        // As after a successful check of the 2007 viewer.
-        h.world.files[kPath2007] = L"12.0.4518.1014";
-        fields().sViewerPath = kPath2007;
-        h.view.Select(ControlId::Option2);
-        h.view.enabled[ControlId::Command1] = true;
+        ArrangeFoundViewer(h);
+        h.messageBox.onShow = [this](const ShownMessage&) {
+            fixEnabledUnderMessage = h.view.IsEnabled(ControlId::Command1);
+        };
     }
 
     void Tick(bool slideShow, bool presentation) {
@@ -42,27 +71,25 @@ protected:
         h.view.Tick(ControlId::Check2, presentation);
     }
 
-    // Every call except the reads of the controls' values.
-    std::vector<std::wstring> Effects() const {
+    // The registry reads and writes and the notification, in order.
+    std::vector<std::wstring> ShellCalls() const {
         std::vector<std::wstring> out;
         for (const std::wstring& call : h.log.calls)
-            if (call.rfind(L"view.Get", 0) != 0)
+            if (call.rfind(L"shell.", 0) == 0)
                 out.push_back(call);
         return out;
     }
 
+    // The user could not press "&Fix" again while "Completed!" was shown.
     void ExpectCompleted() {
-        EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
-        ASSERT_EQ(h.messageBox.shown.size(), 1u);
-        EXPECT_EQ(h.messageBox.shown[0].prompt, L"Completed!");
-        EXPECT_EQ(h.messageBox.shown[0].style, 0);
-        EXPECT_EQ(h.messageBox.shown[0].title,
-                  std::optional<std::wstring>(L"Dovrel for Windows XP"));
+        dovrel::testing::ExpectCompleted(h);
+        EXPECT_EQ(fixEnabledUnderMessage, std::optional<bool>(false));
     }
 
     FormFields& fields() { return h.form.fields(); }
 
     FormHarness h;
+    std::optional<bool> fixEnabledUnderMessage;
 };
 
 // --- the open command and the fields ----------------------------------------
@@ -85,7 +112,6 @@ TEST_F(AssociationRepairTest, BothTypesWriteSixValuesWithTheProbeBetweenThirdAnd
     h.form.OnCommand1Click();
 
     const std::vector<std::wstring> expected{
-        L"fso.FileExists " + kPath2007,
         Write(kSlideShowCommand, kCommand2007),
         Write(kSlideShowVerb, L"open"),
         Write(kPpsExtension, L"PowerPointViewer.SlideShow.11"),
@@ -94,21 +120,10 @@ TEST_F(AssociationRepairTest, BothTypesWriteSixValuesWithTheProbeBetweenThirdAnd
         Write(kShowVerb, L"open"),
         Write(kPptExtension, L"PowerPointViewer.Show.11"),
         L"shell.NotifyAssociationsChanged",
-        L"view.SetEnabled Command1 false",
-        L"msgbox Completed!",
     };
-    EXPECT_EQ(Effects(), expected);
+    EXPECT_EQ(ShellCalls(), expected);
     ExpectCompleted();
-
-    const std::map<std::wstring, std::wstring> registry{
-        {kPpsExtension, L"PowerPointViewer.SlideShow.11"},
-        {kSlideShowVerb, L"open"},
-        {kSlideShowCommand, kCommand2007},
-        {kPptExtension, L"PowerPointViewer.Show.11"},
-        {kShowVerb, L"open"},
-        {kShowCommand, kCommand2007},
-    };
-    EXPECT_EQ(h.world.registry, registry);
+    EXPECT_EQ(h.world.registry, kBothTypesRepaired);
 }
 
 TEST_F(AssociationRepairTest, SlideShowAloneWritesThreeValuesWithoutProbing) {
@@ -116,15 +131,12 @@ TEST_F(AssociationRepairTest, SlideShowAloneWritesThreeValuesWithoutProbing) {
     h.form.OnCommand1Click();
 
     const std::vector<std::wstring> expected{
-        L"fso.FileExists " + kPath2007,
         Write(kSlideShowCommand, kCommand2007),
         Write(kSlideShowVerb, L"open"),
         Write(kPpsExtension, L"PowerPointViewer.SlideShow.11"),
         L"shell.NotifyAssociationsChanged",
-        L"view.SetEnabled Command1 false",
-        L"msgbox Completed!",
     };
-    EXPECT_EQ(Effects(), expected);
+    EXPECT_EQ(ShellCalls(), expected);
     ExpectCompleted();
 }
 
@@ -142,21 +154,12 @@ TEST_F(AssociationRepairTest, ExistingPresentationCommandIsLeftAloneEvenWhenEmpt
     for (const std::wstring existing : {L"C:\\other.exe \"%1\"", L""}) {
         SCOPED_TRACE(std::string(existing.begin(), existing.end()));
         h.world.registry = {{kShowCommand, existing}};
-        h.log.calls.clear();
         h.messageBox.shown.clear();
         h.view.enabled[ControlId::Command1] = true;
         Tick(false, true);
         h.form.OnCommand1Click();
 
-        const std::vector<std::wstring> expected{
-            L"fso.FileExists " + kPath2007,
-            L"shell.RegRead " + kShowCommand,
-            L"view.SetEnabled Command1 false",
-            L"msgbox Completed!",
-        };
-        EXPECT_EQ(Effects(), expected);
-        EXPECT_EQ(h.world.registry,
-                  (std::map<std::wstring, std::wstring>{{kShowCommand, existing}}));
+        EXPECT_EQ(h.world.registry, (Registry{{kShowCommand, existing}}));
         ExpectCompleted();
     }
 }
@@ -176,12 +179,7 @@ TEST_F(AssociationRepairTest, NeitherTypeTickedTouchesNoRegistryButCompletes) {
     Tick(false, false);
     h.form.OnCommand1Click();
 
-    const std::vector<std::wstring> expected{
-        L"fso.FileExists " + kPath2007,
-        L"view.SetEnabled Command1 false",
-        L"msgbox Completed!",
-    };
-    EXPECT_EQ(Effects(), expected);
+    EXPECT_EQ(ShellCalls(), std::vector<std::wstring>{});
     EXPECT_TRUE(h.world.registry.empty());
     EXPECT_EQ(fields().sOpenCommand, kCommand2007);
     ExpectCompleted();
@@ -193,6 +191,14 @@ TEST_F(AssociationRepairTest, OnlyAValueOfExactlyOneCountsAsTicked) {
     h.form.OnCommand1Click();
 
     EXPECT_FALSE(h.log.Contains(L"shell."));
+    ExpectCompleted();
+}
+
+TEST_F(AssociationRepairTest, NotificationThatCannotBeSentStillCompletes) {
+    h.world.notificationFails = true;
+    EXPECT_NO_THROW(h.form.OnCommand1Click());
+
+    EXPECT_EQ(h.world.registry, kBothTypesRepaired);
     ExpectCompleted();
 }
 
@@ -250,81 +256,72 @@ TEST_F(AssociationRepairTest, SecondRepairRewritesSlideShowButKeepsThePresentati
 
 // --- a refused write --------------------------------------------------------------
 
-TEST_F(AssociationRepairTest, WriteRefusedAfterTheSecondStopsThereAndKeepsFixEnabled) {
-    h.world.refusedWrites[kPpsExtension] = L"Access is denied.";
-    Tick(true, true);
-    EXPECT_NO_THROW(h.form.OnCommand1Click());
+// The values each refusal leaves: the earlier writes of the press, except a
+// presentation command the press itself wrote. Then the refusal is lifted
+// and "&Fix" pressed again.
+struct Refusal {
+    std::wstring refused;
+    Registry left;
+    bool notified;
+};
 
-    const std::vector<std::wstring> expected{
-        L"fso.FileExists " + kPath2007,
-        Write(kSlideShowCommand, kCommand2007),
-        Write(kSlideShowVerb, L"open"),
-        Write(kPpsExtension, L"PowerPointViewer.SlideShow.11"),
-        L"shell.NotifyAssociationsChanged",
-        L"msgbox The file association could not be saved.\n"
-        L"Registry value: HKCR\\.pps\\\n"
-        L"Reason: Access is denied.",
+TEST(AssociationRepairRefusal, IsReportedKeepsFixEnabledAndTheNextPressRepairsBothTypes) {
+    const Registry slideShow{{kSlideShowCommand, kCommand2007},
+                             {kSlideShowVerb, L"open"},
+                             {kPpsExtension, L"PowerPointViewer.SlideShow.11"}};
+    Registry slideShowAndVerb = slideShow;
+    slideShowAndVerb[kShowVerb] = L"open";
+    const Refusal refusals[] = {
+        {kSlideShowCommand, {}, false},
+        {kSlideShowVerb, {{kSlideShowCommand, kCommand2007}}, true},
+        {kPpsExtension, {{kSlideShowCommand, kCommand2007}, {kSlideShowVerb, L"open"}}, true},
+        {kShowCommand, slideShow, true},
+        {kShowVerb, slideShow, true},
+        {kPptExtension, slideShowAndVerb, true},
     };
-    EXPECT_EQ(Effects(), expected);
-    EXPECT_EQ(h.world.registry, (std::map<std::wstring, std::wstring>{
-                                    {kSlideShowCommand, kCommand2007},
-                                    {kSlideShowVerb, L"open"},
-                                }));
+    for (const Refusal& r : refusals) {
+        SCOPED_TRACE(std::string(r.refused.begin(), r.refused.end()));
+        FormHarness h;
+        ArrangeFoundViewer(h);
+        h.world.refusedWrites[r.refused] = L"Access is denied.";
+        EXPECT_NO_THROW(h.form.OnCommand1Click());
+
+        EXPECT_EQ(h.world.registry, r.left);
+        EXPECT_EQ(h.log.Contains(L"shell.NotifyAssociationsChanged"), r.notified);
+        EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
+        ASSERT_EQ(h.messageBox.shown.size(), 1u);
+        EXPECT_EQ(h.messageBox.shown[0].prompt,
+                  L"The file association could not be saved.\nRegistry value: " + r.refused +
+                      L"\nReason: Access is denied.");
+        EXPECT_EQ(h.messageBox.shown[0].style, 16);
+        EXPECT_EQ(h.messageBox.shown[0].title,
+                  std::optional<std::wstring>(L"Dovrel for Windows XP"));
+
+        h.world.refusedWrites.clear();
+        h.messageBox.shown.clear();
+        h.form.OnCommand1Click();
+        ExpectCompleted(h);
+        EXPECT_EQ(h.world.registry, kBothTypesRepaired);
+    }
+}
+
+TEST(AssociationRepairRefusal, ACommandThatCannotBeRemovedAgainIsNamedInTheMessage) {
+    FormHarness h;
+    ArrangeFoundViewer(h);
+    h.world.refusedWrites[kPptExtension] = L"Access is denied.";
+    h.world.refusedDeletes[kShowCommand] = L"The registry is locked.";
+    h.form.OnCommand1Click();
+
+    EXPECT_EQ(h.world.registry[kShowCommand], kCommand2007);
+    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
     ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].prompt,
+              L"The file association could not be saved.\n"
+              L"Registry value: HKCR\\.ppt\\\n"
+              L"Reason: Access is denied.\n"
+              L"Written but could not be removed again: "
+              L"HKCR\\PowerPointViewer.Show.11\\shell\\open\\command\\ (The registry is locked.)");
     EXPECT_EQ(h.messageBox.shown[0].style, 16);
-    EXPECT_EQ(h.messageBox.shown[0].title, std::optional<std::wstring>(L"Dovrel for Windows XP"));
-    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
-}
-
-TEST_F(AssociationRepairTest, FixCanBePressedAgainAfterARefusal) {
-    h.world.refusedWrites[kSlideShowVerb] = L"Access is denied.";
-    Tick(true, true);
-    h.form.OnCommand1Click();
-    EXPECT_EQ(h.world.registry, (std::map<std::wstring, std::wstring>{
-                                    {kSlideShowCommand, kCommand2007},
-                                }));
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt,
-              L"The file association could not be saved.\n"
-              L"Registry value: HKCR\\PowerPointViewer.SlideShow.11\\shell\\\n"
-              L"Reason: Access is denied.");
-
-    h.world.refusedWrites.clear();
-    h.messageBox.shown.clear();
-    h.form.OnCommand1Click();
-    ExpectCompleted();
-    EXPECT_EQ(h.world.registry.size(), 6u);
-}
-
-TEST_F(AssociationRepairTest, RefusalInThePresentationValuesKeepsTheEarlierOnes) {
-    h.world.refusedWrites[kShowVerb] = L"Access is denied.";
-    Tick(true, true);
-    h.form.OnCommand1Click();
-
-    EXPECT_EQ(h.world.registry, (std::map<std::wstring, std::wstring>{
-                                    {kSlideShowCommand, kCommand2007},
-                                    {kSlideShowVerb, L"open"},
-                                    {kPpsExtension, L"PowerPointViewer.SlideShow.11"},
-                                    {kShowCommand, kCommand2007},
-                                }));
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt,
-              L"The file association could not be saved.\n"
-              L"Registry value: HKCR\\PowerPointViewer.Show.11\\shell\\\n"
-              L"Reason: Access is denied.");
-    EXPECT_TRUE(h.log.Contains(L"shell.NotifyAssociationsChanged"));
-    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
-}
-
-TEST_F(AssociationRepairTest, NoNotificationWhenTheFirstWriteIsRefused) {
-    h.world.refusedWrites[kSlideShowCommand] = L"Access is denied.";
-    Tick(true, true);
-    h.form.OnCommand1Click();
-
-    EXPECT_TRUE(h.world.registry.empty());
-    EXPECT_FALSE(h.log.Contains(L"shell.NotifyAssociationsChanged"));
-    EXPECT_FALSE(h.log.Contains(L"shell.RegRead")); // nothing after the refused write
-    EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
 }
 
 // --- the probe --------------------------------------------------------------------

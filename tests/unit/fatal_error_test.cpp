@@ -39,8 +39,10 @@ TEST(FatalErrorPrompt, APlatformErrorGivesItsOwnOperationAndReason) {
 }
 
 TEST(FatalErrorPrompt, OtherExceptionsAreReportedAsAnInternalFailure) {
-    EXPECT_EQ(FatalErrorPrompt(std::make_exception_ptr(std::runtime_error("bad state \x01\xE9"))),
-              FatalErrorPrompt(L"An internal step of the program", L"bad state ??"));
+    // Control characters, DEL and bytes beyond ASCII are marked.
+    EXPECT_EQ(
+        FatalErrorPrompt(std::make_exception_ptr(std::runtime_error("bad state \x01\xE9\x7F~"))),
+        FatalErrorPrompt(L"An internal step of the program", L"bad state ???~"));
     EXPECT_EQ(FatalErrorPrompt(std::make_exception_ptr(std::bad_alloc())),
               FatalErrorPrompt(L"An internal step of the program", L"There is not enough memory."));
     EXPECT_EQ(FatalErrorPrompt(std::make_exception_ptr(42)),

@@ -67,40 +67,57 @@ TEST(ControlRect, TopLevelControlsUseTheirOwnOffsets) {
     EXPECT_EQ(fix.bottom, 271); // (2880 + 375) / 12 = 271.25
 }
 
-class ControlRectAtDpi : public ::testing::TestWithParam<int> {};
+// Vertical edges follow the vertical DPI: Option1 is Frame1 (120, 720) +
+// (360, 360), 2175 x 255 twips.
+TEST(ControlRect, HorizontalAndVerticalDpiScaleTheirOwnEdges) {
+    const PixelRect tall = ControlRect(FindControl(ControlId::Option1), {96, 120});
+    EXPECT_EQ(tall.left, 32);
+    EXPECT_EQ(tall.right, 177);
+    EXPECT_EQ(tall.top, 90);
+    EXPECT_EQ(tall.bottom, 111); // 111.25
+
+    const PixelRect wide = ControlRect(FindControl(ControlId::Option1), {120, 96});
+    EXPECT_EQ(wide.left, 40);
+    EXPECT_EQ(wide.right, 221); // 221.25
+    EXPECT_EQ(wide.top, 72);
+    EXPECT_EQ(wide.bottom, 89);
+}
+
+class ControlRectAtDpi : public ::testing::TestWithParam<Dpi> {};
 
 TEST_P(ControlRectAtDpi, EveryControlLiesWithinOnePixelOfItsTwips) {
-    const int dpi = GetParam();
+    const Dpi dpi = GetParam();
     for (const ControlSpec& spec : ControlTable()) {
         SCOPED_TRACE(::testing::Message() << "control index " << static_cast<int>(spec.id));
-        const PixelRect rect = ControlRect(spec, {dpi, dpi});
+        const PixelRect rect = ControlRect(spec, dpi);
         double left = spec.left;
         double top = spec.top;
         if (spec.container) {
             left += FindControl(*spec.container).left;
             top += FindControl(*spec.container).top;
         }
-        const double scale = dpi / 1440.0;
-        EXPECT_LE(std::abs(rect.left - left * scale), 0.5);
-        EXPECT_LE(std::abs(rect.top - top * scale), 0.5);
-        EXPECT_LE(std::abs(rect.width() - spec.width * scale), 1.0);
-        EXPECT_LE(std::abs(rect.height() - spec.height * scale), 1.0);
+        const double scaleX = dpi.x / 1440.0;
+        const double scaleY = dpi.y / 1440.0;
+        EXPECT_LE(std::abs(rect.left - left * scaleX), 0.5);
+        EXPECT_LE(std::abs(rect.top - top * scaleY), 0.5);
+        EXPECT_LE(std::abs(rect.width() - spec.width * scaleX), 1.0);
+        EXPECT_LE(std::abs(rect.height() - spec.height * scaleY), 1.0);
     }
 }
 
 TEST_P(ControlRectAtDpi, ChildrenStayInsideTheirFramesAndEverythingInsideTheClientArea) {
-    const int dpi = GetParam();
-    const PixelSize client = ClientSize({dpi, dpi});
+    const Dpi dpi = GetParam();
+    const PixelSize client = ClientSize(dpi);
     for (const ControlSpec& spec : ControlTable()) {
         SCOPED_TRACE(::testing::Message() << "control index " << static_cast<int>(spec.id));
-        const PixelRect rect = ControlRect(spec, {dpi, dpi});
+        const PixelRect rect = ControlRect(spec, dpi);
         EXPECT_GE(rect.left, 0);
         EXPECT_GE(rect.top, 0);
         EXPECT_LE(rect.right, client.width);
         EXPECT_LE(rect.bottom, client.height);
         if (!spec.container)
             continue;
-        const PixelRect frame = ControlRect(FindControl(*spec.container), {dpi, dpi});
+        const PixelRect frame = ControlRect(FindControl(*spec.container), dpi);
         EXPECT_GE(rect.left, frame.left);
         EXPECT_GE(rect.top, frame.top);
         EXPECT_LE(rect.right, frame.right);
@@ -108,7 +125,9 @@ TEST_P(ControlRectAtDpi, ChildrenStayInsideTheirFramesAndEverythingInsideTheClie
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(ScreenDpis, ControlRectAtDpi, ::testing::Values(96, 120, 144));
+INSTANTIATE_TEST_SUITE_P(ScreenDpis, ControlRectAtDpi,
+                         ::testing::Values(Dpi{96, 96}, Dpi{120, 120}, Dpi{144, 144}, Dpi{96, 120},
+                                           Dpi{120, 96}, Dpi{144, 96}));
 
 // Rounding a child's size on its own can push its edge past a frame edge that
 // it exactly touches in twips (at 96 DPI a frame at 1 twip, 300 wide, ends at

@@ -5,13 +5,7 @@
 
 #include "gate/os_version.h"
 #include "platform/platform_error.h"
-#include "tests/unit/fakes/fake_form_view.h"
-#include "tests/unit/fakes/fake_message_box.h"
-#include "tests/unit/fakes/fake_security_api.h"
-#include "tests/unit/fakes/fake_shell_execute.h"
-#include "tests/unit/fakes/fake_version_record_source.h"
-#include "tests/unit/fakes/fake_world.h"
-#include "ui/form1.h"
+#include "tests/unit/fakes/form_harness.h"
 
 namespace dovrel::testing {
 namespace {
@@ -23,40 +17,25 @@ const std::wstring kPlatformMessage =
 const std::wstring kPrivilegeMessage = L"You don't have Administrative privileges.";
 const std::wstring kTitle = L"Dovrel for Windows XP";
 
+bool NothingCreated(const FormHarness& h) {
+    const FormFields& f = h.form.fields();
+    return h.world.created.empty() && !f.objShell && !f.objFSO && !f.objDialog;
+}
+
+// The user saw the message before the program went.
+bool MessageBefore(const FormHarness& h, const std::wstring& ending) {
+    return h.log.First(L"msgbox ") < h.log.First(ending);
+}
+
 // The window at start-up: an XP SP3 administrator unless a test says otherwise.
 class LoadSequenceTest : public ::testing::Test {
 protected:
-    CallLog log;
-    FakeWorld world{log};
-    FakeFormView view{log};
-    FakeMessageBox messageBox{log};
-    FakeVersionRecordSource versionRecord{log};
-    FakeSecurityApi security{log};
-    FakePlatformObjects objects{world};
-    FakeShellExecute shellExecute{log};
-    Form1 form{FormServices{view, messageBox, versionRecord, security, objects, shellExecute}};
+    FormHarness h;
 
-    void SetUp() override {
-        sServicePack.clear();
-        security.groups = {{L"Everyone", L""}, {L"Administrators"}, {L"Users"}};
-    }
+    void SetUp() override { sServicePack.clear(); }
     void TearDown() override { sServicePack.clear(); }
 
-    void MakeNonAdministrator() { security.groups = {{L"Everyone", L""}, {L"Users"}}; }
-
-    // The calls made to anything but the security API, in order.
-    Calls CallsBesideSecurity() const {
-        Calls out;
-        for (const auto& call : log.calls)
-            if (call.rfind(L"security.", 0) != 0)
-                out.push_back(call);
-        return out;
-    }
-
-    bool NothingCreated() const {
-        return world.created.empty() && !form.fields().objShell && !form.fields().objFSO &&
-               !form.fields().objDialog;
-    }
+    void MakeNonAdministrator() { h.security.groups = {{L"Everyone", L""}, {L"Users"}}; }
 };
 
 // --- the platform gate
@@ -80,33 +59,33 @@ TEST_F(LoadSequenceTest, RefusedPlatformShowsTheCriticalMessageAndEndsBeforeAnyt
                      << "platform " << p.platform << ", version " << p.major << "." << p.minor
                      << ", service pack \"" << std::wstring(p.servicePack) << "\"");
         sServicePack.clear();
-        log.calls.clear();
-        messageBox.shown.clear();
-        versionRecord.Report(p.platform, p.major, p.minor, p.servicePack);
+        FormHarness fresh;
+        fresh.versionRecord.Report(p.platform, p.major, p.minor, p.servicePack);
 
-        form.OnLoad();
+        fresh.form.OnLoad();
 
-        ASSERT_EQ(messageBox.shown.size(), 1u);
-        EXPECT_EQ(messageBox.shown[0].prompt, kPlatformMessage);
-        EXPECT_EQ(messageBox.shown[0].style, 16);
-        EXPECT_EQ(messageBox.shown[0].title, kTitle);
-        EXPECT_EQ(log.calls, (Calls{L"version.GetVersionEx", L"msgbox " + kPlatformMessage,
-                                    L"view.EndProgram"}));
-        EXPECT_TRUE(NothingCreated());
-        EXPECT_FALSE(view.visible);
-        EXPECT_FALSE(view.unloaded);
+        ASSERT_EQ(fresh.messageBox.shown.size(), 1u);
+        EXPECT_EQ(fresh.messageBox.shown[0].prompt, kPlatformMessage);
+        EXPECT_EQ(fresh.messageBox.shown[0].style, 16);
+        EXPECT_EQ(fresh.messageBox.shown[0].title, kTitle);
+        EXPECT_TRUE(fresh.view.ended);
+        EXPECT_TRUE(MessageBefore(fresh, L"view.EndProgram"));
+        EXPECT_FALSE(fresh.log.Contains(L"security."));
+        EXPECT_TRUE(NothingCreated(fresh));
+        EXPECT_FALSE(fresh.view.visible);
+        EXPECT_FALSE(fresh.view.unloaded);
     }
 }
 
 TEST_F(LoadSequenceTest, RefusedPlatformForANonAdministratorShowsOnlyThePlatformMessage) {
     MakeNonAdministrator();
-    versionRecord.Report(2, 6, 1, L"Service Pack 1");
+    h.versionRecord.Report(2, 6, 1, L"Service Pack 1");
 
-    form.OnLoad();
+    h.form.OnLoad();
 
-    ASSERT_EQ(messageBox.shown.size(), 1u);
-    EXPECT_EQ(messageBox.shown[0].prompt, kPlatformMessage);
-    EXPECT_FALSE(log.Contains(L"security."));
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].prompt, kPlatformMessage);
+    EXPECT_FALSE(h.log.Contains(L"security."));
 }
 
 TEST_F(LoadSequenceTest, ServicePacksTwoAndThreeAreAcceptedByTheirFirstFourteenCharacters) {
@@ -116,16 +95,13 @@ TEST_F(LoadSequenceTest, ServicePacksTwoAndThreeAreAcceptedByTheirFirstFourteenC
         SCOPED_TRACE(::testing::Message()
                      << "service pack \"" << std::wstring(servicePack) << "\"");
         sServicePack.clear();
-        FakeFormView freshView(log);
-        FakeMessageBox freshBox(log);
-        Form1 freshForm(
-            FormServices{freshView, freshBox, versionRecord, security, objects, shellExecute});
-        versionRecord.Report(2, 5, 1, servicePack);
+        FormHarness fresh;
+        fresh.versionRecord.Report(2, 5, 1, servicePack);
 
-        freshForm.OnLoad();
+        fresh.form.OnLoad();
 
-        EXPECT_TRUE(freshBox.shown.empty());
-        EXPECT_TRUE(freshView.visible);
+        EXPECT_TRUE(fresh.messageBox.shown.empty());
+        EXPECT_TRUE(fresh.view.visible);
     }
 }
 
@@ -134,77 +110,77 @@ TEST_F(LoadSequenceTest, ServicePacksTwoAndThreeAreAcceptedByTheirFirstFourteenC
 TEST_F(LoadSequenceTest, NonAdministratorSeesTheInformationMessageAndTheWindowIsUnloaded) {
     MakeNonAdministrator();
 
-    form.OnLoad();
+    h.form.OnLoad();
 
-    ASSERT_EQ(messageBox.shown.size(), 1u);
-    EXPECT_EQ(messageBox.shown[0].prompt, kPrivilegeMessage);
-    EXPECT_EQ(messageBox.shown[0].style, 64);
-    EXPECT_EQ(messageBox.shown[0].title, kTitle);
-    EXPECT_EQ(CallsBesideSecurity(),
-              (Calls{L"version.GetVersionEx", L"msgbox " + kPrivilegeMessage, L"view.Unload"}));
-    EXPECT_TRUE(NothingCreated());
-    EXPECT_FALSE(view.visible);
-    EXPECT_FALSE(view.ended);
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].prompt, kPrivilegeMessage);
+    EXPECT_EQ(h.messageBox.shown[0].style, 64);
+    EXPECT_EQ(h.messageBox.shown[0].title, kTitle);
+    EXPECT_TRUE(h.view.unloaded);
+    EXPECT_TRUE(MessageBefore(h, L"view.Unload"));
+    EXPECT_TRUE(NothingCreated(h));
+    EXPECT_FALSE(h.view.visible);
+    EXPECT_FALSE(h.view.ended);
 }
 
 TEST_F(LoadSequenceTest, PrivilegeGateRunsAfterThePlatformGate) {
-    form.OnLoad();
+    h.form.OnLoad();
 
-    ASSERT_GE(log.calls.size(), 2u);
-    EXPECT_EQ(log.calls[0], L"version.GetVersionEx");
-    EXPECT_EQ(log.calls[1], L"security.GetCurrentProcess");
-    EXPECT_EQ(security.problems, Calls{});
+    ASSERT_TRUE(h.log.Contains(L"security."));
+    EXPECT_LT(h.log.Last(L"version."), h.log.First(L"security."));
+    EXPECT_EQ(h.security.problems, Calls{});
 }
 
 // --- a successful start
 
 TEST_F(LoadSequenceTest,
        SuccessCreatesTheObjectsThenShowsClearsBothOptionsAndFocusesVisitHomepage) {
-    form.OnLoad();
+    h.form.OnLoad();
 
-    EXPECT_TRUE(messageBox.shown.empty());
-    EXPECT_EQ(CallsBesideSecurity(),
-              (Calls{L"version.GetVersionEx", L"create shell", L"create fso", L"create dialog",
-                     L"view.Show", L"view.SetOptionValue Option1 false",
-                     L"view.SetOptionValue Option2 false", L"view.SetFocus Command2"}));
-    EXPECT_EQ(world.created, (Calls{L"shell", L"fso", L"dialog"}));
-    EXPECT_NE(form.fields().objShell, nullptr);
-    EXPECT_NE(form.fields().objFSO, nullptr);
-    EXPECT_NE(form.fields().objDialog, nullptr);
+    EXPECT_TRUE(h.messageBox.shown.empty());
+    EXPECT_EQ(h.world.created, (Calls{L"shell", L"fso", L"dialog"}));
+    EXPECT_LT(h.log.Last(L"security."), h.log.First(L"create "));
+    EXPECT_NE(h.form.fields().objShell, nullptr);
+    EXPECT_NE(h.form.fields().objFSO, nullptr);
+    EXPECT_NE(h.form.fields().objDialog, nullptr);
+    EXPECT_TRUE(h.view.visible);
+    EXPECT_FALSE(h.view.IsSelected(ControlId::Option1));
+    EXPECT_FALSE(h.view.IsSelected(ControlId::Option2));
+    EXPECT_EQ(h.view.focus, ControlId::Command2);
 }
 
 TEST_F(LoadSequenceTest, SuccessLeavesTheStoredStartingStatesAlone) {
-    view.Select(ControlId::Option2); // as if something had set it before Load
+    h.view.Select(ControlId::Option2); // as if something had set it before Load
 
-    form.OnLoad();
+    h.form.OnLoad();
 
-    EXPECT_TRUE(view.visible);
-    EXPECT_FALSE(view.unloaded);
-    EXPECT_FALSE(view.ended);
-    EXPECT_FALSE(view.IsSelected(ControlId::Option1));
-    EXPECT_FALSE(view.IsSelected(ControlId::Option2));
-    EXPECT_FALSE(view.IsEnabled(ControlId::Command1));
-    EXPECT_EQ(view.values.at(ControlId::Check1), 1);
-    EXPECT_EQ(view.values.at(ControlId::Check2), 0);
-    EXPECT_EQ(view.focus, ControlId::Command2);
-    EXPECT_TRUE(form.fields().sViewerPath.empty());
-    EXPECT_TRUE(form.fields().sViewerVersion.empty());
+    EXPECT_TRUE(h.view.visible);
+    EXPECT_FALSE(h.view.unloaded);
+    EXPECT_FALSE(h.view.ended);
+    EXPECT_FALSE(h.view.IsSelected(ControlId::Option1));
+    EXPECT_FALSE(h.view.IsSelected(ControlId::Option2));
+    EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
+    EXPECT_EQ(h.view.values.at(ControlId::Check1), 1);
+    EXPECT_EQ(h.view.values.at(ControlId::Check2), 0);
+    EXPECT_EQ(h.view.focus, ControlId::Command2);
+    EXPECT_TRUE(h.form.fields().sViewerPath.empty());
+    EXPECT_TRUE(h.form.fields().sViewerVersion.empty());
 }
 
 TEST_F(LoadSequenceTest, ObjectThatCannotBeCreatedEndsLoadWithItsError) {
-    world.failCreation = L"fso";
+    h.world.failCreation = L"fso";
 
     try {
-        form.OnLoad();
+        h.form.OnLoad();
         FAIL() << "Load went on without the file system object";
     } catch (const PlatformError& error) {
         EXPECT_EQ(error.operation(), L"Create fso");
         EXPECT_EQ(error.reason(), L"Class not registered");
     }
-    EXPECT_EQ(world.created, Calls{L"shell"});
-    EXPECT_EQ(form.fields().objDialog, nullptr);
-    EXPECT_FALSE(view.visible);
-    EXPECT_TRUE(messageBox.shown.empty());
+    EXPECT_EQ(h.world.created, Calls{L"shell"});
+    EXPECT_EQ(h.form.fields().objDialog, nullptr);
+    EXPECT_FALSE(h.view.visible);
+    EXPECT_TRUE(h.messageBox.shown.empty());
 }
 
 } // namespace

@@ -17,7 +17,6 @@ RegistryValuePath Parsed(const std::wstring& text) {
 
 TEST(RegistryValuePath, TrailingBackslashNamesTheDefaultValue) {
     const RegistryValuePath extension = Parsed(L"HKCR\\.pps\\");
-    EXPECT_EQ(extension.root, RegistryRoot::ClassesRoot);
     EXPECT_EQ(extension.key, L".pps");
     EXPECT_EQ(extension.valueName, L"");
 
@@ -28,40 +27,41 @@ TEST(RegistryValuePath, TrailingBackslashNamesTheDefaultValue) {
 }
 
 TEST(RegistryValuePath, LastComponentIsTheValueName) {
-    const RegistryValuePath path = Parsed(L"HKCU\\Software\\Dovrel Test\\Value Name");
-    EXPECT_EQ(path.root, RegistryRoot::CurrentUser);
+    const RegistryValuePath path = Parsed(L"HKCR\\Software\\Dovrel Test\\Value Name");
     EXPECT_EQ(path.key, L"Software\\Dovrel Test");
     EXPECT_EQ(path.valueName, L"Value Name");
 }
 
-TEST(RegistryValuePath, EveryRootInShortAndLongFormWhateverTheCase) {
+// The program names HKEY_CLASSES_ROOT alone, always as "HKCR".
+TEST(RegistryValuePath, OnlyTheShortClassesRootIsARoot) {
     const struct {
         const wchar_t* name;
-        RegistryRoot root;
+        bool accepted;
     } cases[] = {
-        {L"HKCR", RegistryRoot::ClassesRoot},
-        {L"hkcr", RegistryRoot::ClassesRoot},
-        {L"HKEY_CLASSES_ROOT", RegistryRoot::ClassesRoot},
-        {L"HKCU", RegistryRoot::CurrentUser},
-        {L"HKEY_CURRENT_USER", RegistryRoot::CurrentUser},
-        {L"HKLM", RegistryRoot::LocalMachine},
-        {L"HkEy_Local_Machine", RegistryRoot::LocalMachine},
-        {L"HKU", RegistryRoot::Users},
-        {L"HKEY_USERS", RegistryRoot::Users},
-        {L"HKCC", RegistryRoot::CurrentConfig},
-        {L"hkey_current_config", RegistryRoot::CurrentConfig},
+        {L"HKCR", true},
+        {L"hkcr", false},
+        {L"HKEY_CLASSES_ROOT", false},
+        {L"HKCU", false},
+        {L"HKEY_CURRENT_USER", false},
+        {L"HKLM", false},
+        {L"HkEy_Local_Machine", false},
+        {L"HKU", false},
+        {L"HKEY_USERS", false},
+        {L"HKCC", false},
+        {L"hkey_current_config", false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(std::string(c.name, c.name + std::wcslen(c.name)));
-        const RegistryValuePath path = Parsed(std::wstring(c.name) + L"\\Key\\");
-        EXPECT_EQ(path.root, c.root);
-        EXPECT_EQ(path.key, L"Key");
+        const std::optional<RegistryValuePath> path =
+            ParseRegistryValuePath(std::wstring(c.name) + L"\\Key\\");
+        EXPECT_EQ(path.has_value(), c.accepted);
+        EXPECT_EQ(path.value_or(RegistryValuePath{}).key, c.accepted ? L"Key" : L"");
     }
 }
 
 TEST(RegistryValuePath, NonLatinNamesPassUnchanged) {
     const RegistryValuePath path =
-        Parsed(L"HKCU\\Software\\\u0422\u0435\u0441\u0442\\\u03b4\u03bf\u03ba\u03b9\u03bc\u03ae");
+        Parsed(L"HKCR\\Software\\\u0422\u0435\u0441\u0442\\\u03b4\u03bf\u03ba\u03b9\u03bc\u03ae");
     EXPECT_EQ(path.key, L"Software\\\u0422\u0435\u0441\u0442");
     EXPECT_EQ(path.valueName, L"\u03b4\u03bf\u03ba\u03b9\u03bc\u03ae");
 }

@@ -13,6 +13,15 @@
 
 namespace dovrel::testing {
 
+struct DialogSettings {
+    std::wstring initialDir;
+    std::wstring filter;
+    std::optional<std::int16_t> flags;
+    bool operator==(const DialogSettings& other) const {
+        return initialDir == other.initialDir && filter == other.filter && flags == other.flags;
+    }
+};
+
 // The environment, registry, files and file dialog the service objects see.
 // Tests arrange it, then read what the program did to it.
 struct FakeWorld {
@@ -23,21 +32,23 @@ struct FakeWorld {
     std::map<std::wstring, std::wstring> environment{{L"Programfiles", L"C:\\Program Files"}};
     // Registry value path (as the program spells it) -> data.
     std::map<std::wstring, std::wstring> registry;
-    // Value paths whose write is refused, with the reason given.
+    // Value paths whose write, or removal, is refused, with the reason given.
     std::map<std::wstring, std::wstring> refusedWrites;
+    std::map<std::wstring, std::wstring> refusedDeletes;
+    bool notificationFails = false;
     // Value paths whose read raises although a value may be there.
     std::set<std::wstring> unreadable;
     // Existing files -> their version text ("" for none).
     std::map<std::wstring, std::wstring> files;
 
-    // File dialog: what ShowOpen answers and which file it reports.
+    // File dialog: what ShowOpen answers and which file it reports; its
+    // settings as they are now and as they were at each ShowOpen.
     std::int16_t dialogResult = 0;
     std::wstring dialogFileName;
-    std::wstring dialogInitialDir;
-    std::wstring dialogFilter;
-    std::optional<std::int16_t> dialogFlags;
+    DialogSettings dialog;
+    std::vector<DialogSettings> dialogShownWith;
 
-    std::vector<std::wstring> created; // "shell", "fso", "dialog" in creation order
+    std::vector<std::wstring> created;        // "shell", "fso", "dialog" in creation order
     std::optional<std::wstring> failCreation; // name of the object whose creation raises
 };
 
@@ -51,8 +62,7 @@ public:
         std::size_t i = 0;
         while (i < text.size()) {
             const std::size_t open = text.find(L'%', i);
-            const std::size_t close =
-                open == std::wstring::npos ? open : text.find(L'%', open + 1);
+            const std::size_t close = open == std::wstring::npos ? open : text.find(L'%', open + 1);
             if (close == std::wstring::npos) {
                 out += text.substr(i);
                 break;
@@ -71,7 +81,8 @@ public:
         world_.log.Add(L"shell.RegRead " + valuePath);
         auto found = world_.registry.find(valuePath);
         if (found == world_.registry.end() || world_.unreadable.count(valuePath))
-            throw PlatformError(L"RegRead " + valuePath, L"The system cannot find the file specified.");
+            throw PlatformError(L"RegRead " + valuePath,
+                                L"The system cannot find the file specified.");
         return found->second;
     }
 
@@ -85,8 +96,21 @@ public:
         return Variant();
     }
 
+    void RegDeleteValue(const std::wstring& valuePath) override {
+        world_.log.Add(L"shell.RegDeleteValue " + valuePath);
+        auto refused = world_.refusedDeletes.find(valuePath);
+        if (refused != world_.refusedDeletes.end())
+            throw PlatformError(L"RegDeleteValue " + valuePath, refused->second);
+        if (world_.registry.erase(valuePath) == 0)
+            throw PlatformError(L"RegDeleteValue " + valuePath,
+                                L"The system cannot find the file specified.");
+    }
+
     void NotifyAssociationsChanged() override {
         world_.log.Add(L"shell.NotifyAssociationsChanged");
+        if (world_.notificationFails)
+            throw PlatformError(L"Finding SHChangeNotify in shell32.dll",
+                                L"The specified procedure could not be found.");
     }
 
 private:
@@ -117,18 +141,19 @@ public:
 
     void SetInitialDir(const std::wstring& directory) override {
         world_.log.Add(L"dialog.InitialDir " + directory);
-        world_.dialogInitialDir = directory;
+        world_.dialog.initialDir = directory;
     }
     void SetFilter(const std::wstring& filter) override {
         world_.log.Add(L"dialog.Filter " + filter);
-        world_.dialogFilter = filter;
+        world_.dialog.filter = filter;
     }
     void SetFlags(std::int16_t flags) override {
         world_.log.Add(L"dialog.Flags " + std::to_wstring(flags));
-        world_.dialogFlags = flags;
+        world_.dialog.flags = flags;
     }
     std::int16_t ShowOpen() override {
         world_.log.Add(L"dialog.ShowOpen");
+        world_.dialogShownWith.push_back(world_.dialog);
         return world_.dialogResult;
     }
     std::wstring FileName() const override {

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,9 +17,11 @@ namespace dovrel {
 namespace {
 
 // Non-Latin on purpose: Cyrillic, Greek and Japanese components.
-const std::wstring kTestKey = L"Software\\DovrelTest\\\u0422\u0435\u0441\u0442\\"
+const std::wstring kTestRoot = L"DovrelTest";
+const std::wstring kTestKey = kTestRoot +
+                              L"\\\u0422\u0435\u0441\u0442\\"
                               L"\u0395\u03bb\u03bb\u03b7\u03bd\u03b9\u03ba\u03ac\\\u65e5\u672c";
-const std::wstring kTestPath = L"HKCU\\" + kTestKey + L"\\";
+const std::wstring kTestPath = L"HKCR\\" + kTestKey + L"\\";
 const std::wstring kClassesTestKey = L"DovrelTest.\u03a3\u03bb\u03b1\u03b9\u03bd\u03c4.11";
 
 struct KeyCloser {
@@ -79,7 +83,7 @@ std::vector<BYTE> BytesOf(const std::wstring& text, bool terminated = true) {
 void SetRaw(const std::wstring& keyPath, const wchar_t* name, DWORD type,
             const std::vector<BYTE>& bytes) {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
+    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
                               nullptr, &key, nullptr),
               ERROR_SUCCESS);
     UniqueKey owned(key);
@@ -91,7 +95,7 @@ class ShellRegistry : public ::testing::Test {
 protected:
     void SetUp() override { TearDown(); }
     void TearDown() override {
-        DeleteTree(HKEY_CURRENT_USER, L"Software\\DovrelTest");
+        DeleteTree(HKEY_CLASSES_ROOT, kTestRoot);
         DeleteTree(HKEY_CLASSES_ROOT, kClassesTestKey);
     }
 
@@ -106,7 +110,7 @@ TEST_F(ShellRegistry, NamedValueRoundTripsThroughNonLatinKeys) {
     EXPECT_EQ(shell.RegWrite(kTestPath + L"\u540d\u524d", data, L"REG_SZ"), Variant());
 
     EXPECT_EQ(shell.RegRead(kTestPath + L"\u540d\u524d"), Variant(data));
-    const RawValue raw = ReadRaw(HKEY_CURRENT_USER, kTestKey, L"\u540d\u524d");
+    const RawValue raw = ReadRaw(HKEY_CLASSES_ROOT, kTestKey, L"\u540d\u524d");
     ASSERT_TRUE(raw.found);
     EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(raw.bytes, BytesOf(data));
@@ -115,7 +119,7 @@ TEST_F(ShellRegistry, NamedValueRoundTripsThroughNonLatinKeys) {
 TEST_F(ShellRegistry, TrailingBackslashWritesTheDefaultValue) {
     shell.RegWrite(kTestPath, L"PowerPointViewer.SlideShow.11", L"REG_SZ");
 
-    const RawValue raw = ReadRaw(HKEY_CURRENT_USER, kTestKey, nullptr);
+    const RawValue raw = ReadRaw(HKEY_CLASSES_ROOT, kTestKey, nullptr);
     ASSERT_TRUE(raw.found);
     EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(raw.bytes, BytesOf(L"PowerPointViewer.SlideShow.11"));
@@ -144,7 +148,7 @@ TEST_F(ShellRegistry, WriteIntoClassesRootCreatesTheKeysOnTheWay) {
         ReadRaw(HKEY_CLASSES_ROOT, kClassesTestKey + L"\\shell\\open\\command", nullptr);
     ASSERT_TRUE(raw.found);
     EXPECT_EQ(raw.bytes, BytesOf(L"\"C:\\v.exe\" \"%1\""));
-    EXPECT_EQ(shell.RegRead(L"HKEY_CLASSES_ROOT\\" + kClassesTestKey + L"\\shell\\open\\command\\"),
+    EXPECT_EQ(shell.RegRead(L"HKCR\\" + kClassesTestKey + L"\\shell\\open\\command\\"),
               Variant(std::wstring(L"\"C:\\v.exe\" \"%1\"")));
 }
 
@@ -167,15 +171,30 @@ TEST_F(ShellRegistry, ReadingWhatDoesNotExistRaises) {
     ExpectRaises([&] { shell.RegRead(missingValue); }, L"RegRead " + missingValue);
     // The key exists, but its default value was never set.
     ExpectRaises([&] { shell.RegRead(kTestPath); }, L"RegRead " + kTestPath);
-    const std::wstring missingKey = L"HKCU\\Software\\DovrelTest\\Nowhere\\";
+    const std::wstring missingKey = L"HKCR\\" + kTestRoot + L"\\Nowhere\\";
     ExpectRaises([&] { shell.RegRead(missingKey); }, L"RegRead " + missingKey);
 }
 
 TEST_F(ShellRegistry, MalformedPathsAndOtherTypesRaise) {
     ExpectRaises([&] { shell.RegRead(L"HKXX\\Key\\"); }, L"RegRead HKXX\\Key\\");
+    // Only the short name of the classes root is one.
+    const std::wstring longRoot = L"HKEY_CLASSES_ROOT\\" + kTestKey + L"\\";
+    ExpectRaises([&] { shell.RegWrite(longRoot, L"x", L"REG_SZ"); }, L"RegWrite " + longRoot);
+    ExpectRaises([&] { shell.RegDeleteValue(L"HKCU\\Key\\"); }, L"RegDeleteValue HKCU\\Key\\");
     ExpectRaises([&] { shell.RegWrite(L"HKCR\\", L"x", L"REG_SZ"); }, L"RegWrite HKCR\\");
     ExpectRaises([&] { shell.RegWrite(kTestPath, L"1", L"REG_DWORD"); }, L"RegWrite " + kTestPath);
-    EXPECT_FALSE(OpenKey(HKEY_CURRENT_USER, kTestKey));
+    EXPECT_FALSE(OpenKey(HKEY_CLASSES_ROOT, kTestKey));
+}
+
+TEST_F(ShellRegistry, DeletingRemovesThatValueAloneAndRaisesWhenItIsMissing) {
+    shell.RegWrite(kTestPath, L"command", L"REG_SZ");
+    shell.RegWrite(kTestPath + L"Other", L"kept", L"REG_SZ");
+
+    shell.RegDeleteValue(kTestPath);
+
+    EXPECT_FALSE(ReadRaw(HKEY_CLASSES_ROOT, kTestKey, nullptr).found);
+    EXPECT_TRUE(ReadRaw(HKEY_CLASSES_ROOT, kTestKey, L"Other").found);
+    ExpectRaises([&] { shell.RegDeleteValue(kTestPath); }, L"RegDeleteValue " + kTestPath);
 }
 
 TEST_F(ShellRegistry, ValuesOfOtherKindsAreReadWithoutHarm) {
@@ -194,6 +213,79 @@ TEST_F(ShellRegistry, ValuesOfOtherKindsAreReadWithoutHarm) {
     EXPECT_EQ(shell.RegRead(kTestPath + L"Unterminated"), Variant(std::wstring(L"abc")));
     EXPECT_EQ(shell.RegRead(kTestPath + L"Odd"), Variant(std::wstring(L"a")));
     EXPECT_EQ(shell.RegRead(kTestPath + L"Long"), Variant(longText));
+}
+
+// --- the change notification ---------------------------------------------------
+
+constexpr UINT kAssociationsChanged = WM_APP + 7;
+
+// Counts, in the window's user data, the shell's reports of association changes.
+LRESULT CALLBACK CountReports(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kAssociationsChanged)
+        SetWindowLongPtrW(window, GWLP_USERDATA, GetWindowLongPtrW(window, GWLP_USERDATA) + 1);
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+
+// A message-only window of this test, registered with the shell for
+// association changes anywhere below the desktop.
+class AssociationChangeListener {
+public:
+    AssociationChangeListener() {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = CountReports;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"DovrelTestListener";
+        RegisterClassW(&windowClass);
+        window_.reset(CreateWindowW(windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                    nullptr, windowClass.hInstance, nullptr));
+        LPITEMIDLIST desktop = nullptr;
+        SHGetSpecialFolderLocation(nullptr, CSIDL_DESKTOP, &desktop);
+        desktop_.reset(desktop);
+        SHChangeNotifyEntry entry{desktop, TRUE};
+        registration_ =
+            SHChangeNotifyRegister(window_.get(), SHCNRF_InterruptLevel | SHCNRF_ShellLevel,
+                                   SHCNE_ASSOCCHANGED, kAssociationsChanged, 1, &entry);
+    }
+    ~AssociationChangeListener() {
+        if (registration_ != 0)
+            SHChangeNotifyDeregister(registration_);
+    }
+
+    bool registered() const { return window_ && registration_ != 0; }
+
+    // Handles this thread's messages until a report came or the time is up.
+    bool WaitForAReport(DWORD timeoutMs) {
+        const DWORD start = GetTickCount();
+        while (GetWindowLongPtrW(window_.get(), GWLP_USERDATA) == 0 &&
+               GetTickCount() - start < timeoutMs) {
+            MSG message;
+            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                DispatchMessageW(&message);
+            Sleep(10);
+        }
+        return GetWindowLongPtrW(window_.get(), GWLP_USERDATA) != 0;
+    }
+
+private:
+    struct WindowDestroyer {
+        void operator()(HWND window) const { DestroyWindow(window); }
+    };
+    struct ShellFree {
+        void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
+    };
+    std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> window_;
+    std::unique_ptr<ITEMIDLIST, ShellFree> desktop_;
+    ULONG registration_ = 0;
+};
+
+TEST(ShellNotification, ReachesWhoeverListensForAssociationChanges) {
+    AssociationChangeListener listener;
+    ASSERT_TRUE(listener.registered());
+    Win32Shell shell;
+
+    shell.NotifyAssociationsChanged();
+
+    EXPECT_TRUE(listener.WaitForAReport(5000));
 }
 
 // --- environment -----------------------------------------------------------------

@@ -404,5 +404,31 @@ TEST_F(Repair, RefusedWriteIsReportedKeepsEarlierWritesAndFixCanBePressedAgain) 
     ExpectRepaired(kPresentation, viewer);
 }
 
+// The first press wrote the presentation command before the refusal; had it
+// stayed, the next press would skip the presentation type.
+TEST_F(Repair, PresentationRefusedThenFixAfterARestartCompletesAllSixValues) {
+    auto refusal = std::make_unique<ScopedWriteRefusal>(kPresentation.extension);
+    const std::wstring viewer = PlaceAtStandardPlace(kViewer2003);
+    Start();
+    ASSERT_NO_FATAL_FAILURE(SelectFoundVersion(kViewer2003));
+    ASSERT_TRUE(app_->SetChecked(ControlId::Check2, true));
+    app_->Press(ControlId::Command1);
+    const std::optional<MessageBoxInfo> box = app_->WaitForMessageBox();
+    ASSERT_TRUE(box.has_value()) << "no message about the refused write";
+    EXPECT_EQ(box->text, L"The file association could not be saved.\nRegistry value: HKCR\\.ppt\\"
+                         L"\nReason: " +
+                             SystemReason(ERROR_ACCESS_DENIED));
+    app_->Dismiss(*box);
+    EXPECT_EQ(app_->session().Close(automation::kReactionTimeoutMs), std::optional<DWORD>(0));
+    app_.reset();
+
+    refusal->Lift();
+    Start();
+    ASSERT_NO_FATAL_FAILURE(SelectFoundVersion(kViewer2003));
+    ASSERT_NO_FATAL_FAILURE(RepairBothTypes());
+    ExpectRepaired(kSlideShow, viewer);
+    ExpectRepaired(kPresentation, viewer);
+}
+
 } // namespace
 } // namespace dovrel::e2e
