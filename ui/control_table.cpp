@@ -38,8 +38,7 @@ std::array<ControlSpec, kControlCount> BuildTable() {
         Make(C::Label3, L"Label3", K::Label, C::Frame4, L"Velloc's Windows Troubleshooting site",
              120, 480, 2535, 255, 12),
         Make(C::Frame3, L"Frame3", K::Frame, std::nullopt, L"Donations", 3480, 720, 2775, 1695, 9),
-        Make(C::Image1, L"Image1", K::Image, C::Frame3, nullptr, 960, 960, 930, 465,
-             std::nullopt),
+        Make(C::Image1, L"Image1", K::Image, C::Frame3, nullptr, 960, 960, 930, 465, std::nullopt),
         Make(C::Label4, L"Label4", K::Label, C::Frame3,
              L"If you wish to donate to support such utilities, please click the PayPal image "
              L"below:",
@@ -95,22 +94,14 @@ const ControlSpec& FindControl(ControlId id) {
     return ControlTable()[static_cast<int>(id)];
 }
 
-std::array<ControlId, 6> FocusOrder() {
-    std::array<ControlId, 6> order{};
-    std::size_t count = 0;
-    std::array<const ControlSpec*, kControlCount> sorted{};
-    for (std::size_t i = 0; i < sorted.size(); ++i)
-        sorted[i] = &ControlTable()[i];
-    std::stable_sort(sorted.begin(), sorted.end(), [](const ControlSpec* a, const ControlSpec* b) {
-        return a->tabIndex.value_or(1000) < b->tabIndex.value_or(1000);
+std::array<ControlId, kControlCount> TabOrder() {
+    std::array<ControlId, kControlCount> order{};
+    std::transform(ControlTable().begin(), ControlTable().end(), order.begin(),
+                   [](const ControlSpec& spec) { return spec.id; });
+    std::stable_sort(order.begin(), order.end(), [](ControlId a, ControlId b) {
+        return FindControl(a).tabIndex.value_or(kControlCount) <
+               FindControl(b).tabIndex.value_or(kControlCount);
     });
-    for (const ControlSpec* spec : sorted) {
-        const bool focusable = spec->kind == ControlKind::CommandButton ||
-                               spec->kind == ControlKind::CheckBox ||
-                               spec->kind == ControlKind::OptionButton;
-        if (focusable && count < order.size())
-            order[count++] = spec->id;
-    }
     return order;
 }
 

@@ -28,8 +28,8 @@ struct ControlSpec {
     ControlId id = ControlId::Frame4;
     const wchar_t* name = nullptr;
     ControlKind kind = ControlKind::Label;
-    std::optional<ControlId> container; // empty: the window itself
-    const wchar_t* caption = nullptr;   // nullptr: none
+    std::optional<ControlId> container;           // empty: the window itself
+    const wchar_t* caption = nullptr;             // nullptr: none
     int left = 0, top = 0, width = 0, height = 0; // twips, relative to the container
     std::optional<int> tabIndex;
     // Stored settings; everything unset takes the toolkit's default.
@@ -48,7 +48,8 @@ inline constexpr int kClientHeightTwips = 3330;
 const std::array<ControlSpec, kControlCount>& ControlTable();
 const ControlSpec& FindControl(ControlId id);
 
-// Focusable controls in keyboard order (ascending tab index).
-std::array<ControlId, 6> FocusOrder();
+// Every control in keyboard order (ascending tab index), the image, which has
+// none, last: the order in which the window creates them, so that Tab follows it.
+std::array<ControlId, kControlCount> TabOrder();
 
 } // namespace dovrel

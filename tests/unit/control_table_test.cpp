@@ -122,11 +122,12 @@ TEST(ControlTable, ControlsOfOneContainerDoNotOverlap) {
     }
 }
 
-TEST(ControlTable, FocusOrderFollowsTheTabIndexes) {
-    const std::array<ControlId, 6> expected{ControlId::Option1,  ControlId::Check1,
-                                            ControlId::Check2,   ControlId::Command1,
-                                            ControlId::Command2, ControlId::Option2};
-    EXPECT_EQ(FocusOrder(), expected);
+TEST(ControlTable, TabOrderFollowsTheTabIndexesWithThePictureLast) {
+    const std::array<ControlId, kControlCount> expected{
+        C::Frame1,   C::Option1,  C::Frame2,  C::Check1, C::Check2,
+        C::Command1, C::Command2, C::Option2, C::Label2, C::Frame3,
+        C::Label4,   C::Frame4,   C::Label3,  C::Label1, C::Image1};
+    EXPECT_EQ(TabOrder(), expected);
 }
 
 TEST(ControlTable, CaptionsAreExact) {

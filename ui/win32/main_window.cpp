@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <algorithm>
 #include <initializer_list>
 #include <utility>
 
@@ -34,18 +33,6 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
     if (!RegisterClassExW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         throw PlatformError(L"Registering the main window's class",
                             SystemErrorText(GetLastError()));
-}
-
-// The table's entries in the order their controls are created: ascending tab
-// index, the image (which has none) last.
-std::vector<const ControlSpec*> CreationOrder() {
-    std::vector<const ControlSpec*> order;
-    for (const ControlSpec& spec : ControlTable())
-        order.push_back(&spec);
-    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
-        return a->tabIndex.value_or(kControlCount) < b->tabIndex.value_or(kControlCount);
-    });
-    return order;
 }
 
 UniqueIcon LoadIconOfSize(HMODULE module, int id, int widthMetric, int heightMetric) {
@@ -103,17 +90,18 @@ void MainWindow::SizeClientArea() {
 void MainWindow::CreateControls(HINSTANCE instance) {
     fonts_.push_back(CreateStandardDialogFont(dpi_.y));
     HFONT standardFont = fonts_.back().get();
-    for (const ControlSpec* spec : CreationOrder()) {
-        HWND created = CreateControlWindow(*spec, handle(), instance, ControlRect(*spec, dpi_));
-        controls_[static_cast<int>(spec->id)] = created;
+    for (const ControlId id : TabOrder()) {
+        const ControlSpec& spec = FindControl(id);
+        HWND created = CreateControlWindow(spec, handle(), instance, ControlRect(spec, dpi_));
+        controls_[static_cast<int>(id)] = created;
         HFONT font = standardFont;
-        if (spec->font) {
-            fonts_.push_back(CreateControlFont(*spec->font, dpi_.y));
+        if (spec.font) {
+            fonts_.push_back(CreateControlFont(*spec.font, dpi_.y));
             font = fonts_.back().get();
         }
         SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec->kind == ControlKind::OptionButton || spec->kind == ControlKind::Image)
-            Subclass(spec->id);
+        if (spec.kind == ControlKind::OptionButton || spec.kind == ControlKind::Image)
+            Subclass(id);
     }
 }
 
