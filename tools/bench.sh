@@ -87,8 +87,10 @@ wineserver -k 2>/dev/null || true
 echo "Comparing screenshots of the intrinsic window and Dovrel's ..." >&2
 if pixels=$(tools/bench-look.sh "$out/bench_wait_window.exe" "$dovrel_title" "$dovrel" "$intrinsic" \
   "$out" 2>"$out/look.log"); then
-  look="the intrinsic window's screenshot differs from Dovrel's in $pixels pixels"
-  look+=" (ImageMagick \`compare -metric AE\` of crops of the two windows: $out/look-a.png is Dovrel's, look-b.png the intrinsic one)"
+  look="the intrinsic window's screenshot differs from Dovrel's in $pixels pixels (ImageMagick"
+  look+=" \`compare -metric AE\` of crops of the two windows: $out/look-a.png is Dovrel's, look-b.png"
+  look+=" the intrinsic one)"
+  [ "$pixels" = 0 ] || look+="; the intrinsic window no longer shows what Dovrel shows"
 else
   look="not compared: $(tail -n1 "$out/look.log")"
 fi
@@ -133,7 +135,9 @@ kib() { awk -v b="$1" 'BEGIN {printf "%.1f", b / 1024}'; }
 memory() { awk -v b="$1" 'BEGIN {printf "%.0f", b / 1024}'; } # in KiB: whole pages
 ms() { awk -v v="$1" 'BEGIN {printf "%.1f", v}'; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN {printf "%.2f", (b > 0) ? a / b : 0}'; }
-percent() { awk -v from="$1" -v to="$2" 'BEGIN {printf "%+.0f %%", (from > 0) ? 100 * (to - from) / from : 0}'; }
+percent() { # from to -> the change, in per cent of from
+  awk -v from="$1" -v to="$2" 'BEGIN {printf "%+.0f %%", (from > 0) ? 100 * (to - from) / from : 0}'
+}
 meets() { awk -v v="$1" -v l="$2" 'BEGIN {print (v + 0 <= l + 0) ? "yes" : "NO"}'; }
 
 # "median (min to max)" of a program's column, shown by the formatter given.
