@@ -42,6 +42,18 @@ RegistryValuePath ParseOrRaise(const std::wstring& operation, const std::wstring
     return *parsed;
 }
 
+void RaiseUnlessDone(const std::wstring& operation, LONG status) {
+    if (status != ERROR_SUCCESS)
+        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+}
+
+// The key that holds the value, opened for `access`.
+void OpenOrRaise(const std::wstring& operation, const RegistryValuePath& path, REGSAM access,
+                 RegistryKey& key) {
+    RaiseUnlessDone(operation,
+                    RegOpenKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, access, key.receive()));
+}
+
 const wchar_t* ValueNameOrDefault(const RegistryValuePath& path) {
     return path.valueName.empty() ? nullptr : path.valueName.c_str();
 }
@@ -78,11 +90,9 @@ Variant Win32Shell::RegRead(const std::wstring& valuePath) {
     const RegistryValuePath path = ParseOrRaise(operation, valuePath);
 
     RegistryKey key;
-    LONG status =
-        RegOpenKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, KEY_QUERY_VALUE, key.receive());
-    if (status != ERROR_SUCCESS)
-        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+    OpenOrRaise(operation, path, KEY_QUERY_VALUE, key);
 
+    LONG status = ERROR_SUCCESS;
     DWORD type = 0;
     DWORD size = 0;
     std::vector<BYTE> data;
@@ -93,8 +103,7 @@ Variant Win32Shell::RegRead(const std::wstring& valuePath) {
         status = RegQueryValueExW(key.get(), ValueNameOrDefault(path), nullptr, &type, data.data(),
                                   &size);
     } while (status == ERROR_MORE_DATA);
-    if (status != ERROR_SUCCESS)
-        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+    RaiseUnlessDone(operation, status);
 
     switch (type) {
     case REG_SZ:
@@ -120,17 +129,12 @@ Variant Win32Shell::RegWrite(const std::wstring& valuePath, const std::wstring& 
     const RegistryValuePath path = ParseOrRaise(operation, valuePath);
 
     RegistryKey key;
-    LONG status =
-        RegCreateKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE,
-                        KEY_SET_VALUE, nullptr, key.receive(), nullptr);
-    if (status != ERROR_SUCCESS)
-        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
-
+    RaiseUnlessDone(operation, RegCreateKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, nullptr,
+                                               REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+                                               key.receive(), nullptr));
     const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
-    status = RegSetValueExW(key.get(), ValueNameOrDefault(path), 0, REG_SZ,
-                            reinterpret_cast<const BYTE*>(data.c_str()), bytes);
-    if (status != ERROR_SUCCESS)
-        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+    RaiseUnlessDone(operation, RegSetValueExW(key.get(), ValueNameOrDefault(path), 0, REG_SZ,
+                                              reinterpret_cast<const BYTE*>(data.c_str()), bytes));
     return Variant();
 }
 
@@ -139,12 +143,8 @@ void Win32Shell::RegDeleteValue(const std::wstring& valuePath) {
     const RegistryValuePath path = ParseOrRaise(operation, valuePath);
 
     RegistryKey key;
-    LONG status =
-        RegOpenKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, KEY_SET_VALUE, key.receive());
-    if (status == ERROR_SUCCESS)
-        status = RegDeleteValueW(key.get(), ValueNameOrDefault(path));
-    if (status != ERROR_SUCCESS)
-        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+    OpenOrRaise(operation, path, KEY_SET_VALUE, key);
+    RaiseUnlessDone(operation, RegDeleteValueW(key.get(), ValueNameOrDefault(path)));
 }
 
 void Win32Shell::NotifyAssociationsChanged() {
