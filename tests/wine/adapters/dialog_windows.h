@@ -1,20 +1,13 @@
 #pragma once
 
-#include <windows.h>
-
-#include <string>
+// The window tests' names for parts of the shared window toolkit.
+#include "automation/window_query.h"
 
 namespace dovrel::testing {
 
-// Child ids of a message box.
-inline constexpr int kMessageBoxText = 0xFFFF;
-inline constexpr int kMessageBoxIcon = 0x440;
-
-std::wstring TextOf(HWND window);
-std::wstring ClassOf(HWND window);
-
-// A visible dialog of this process that has a child with `childId`; null when
-// none is up.
-HWND VisibleDialogOfThisProcess(int childId);
+using automation::ClassOf;
+using automation::kMessageBoxIcon;
+using automation::kMessageBoxText;
+using automation::TextOf;
 
 } // namespace dovrel::testing

@@ -8,14 +8,16 @@
 #include <memory>
 #include <string>
 
-#include "dialog_windows.h"
+#include "automation/file_dialog.h"
+#include "automation/side_thread.h"
+#include "automation/wait.h"
+#include "automation/window_query.h"
 #include "platform/platform_error.h"
 #include "platform/win32/win32_file_dialog.h"
 
 namespace dovrel {
 namespace {
 
-constexpr int kFileNameBox = 0x47C;   // the file-name combo box of the open dialog
 constexpr int kFileTypeBox = 0x470;   // the file-type combo box
 constexpr int kReadOnlyCheck = 0x410; // "Open as read-only"
 
@@ -33,23 +35,13 @@ std::wstring Lower(std::wstring text) {
     return text;
 }
 
-// Plays the user on a second thread while the dialog runs modally on this one.
-// What it saw is kept for the test to check afterwards.
+// Plays the user on a side thread while the dialog runs modally on this one:
+// waits for the dialog, notes what it shows, then acts on it.
 class DialogUser {
 public:
-    // Waits up to `patience` milliseconds for the dialog to appear.
-    explicit DialogUser(std::function<void(HWND)> act, int patience = 10000)
-        : act_(std::move(act)), patience_(patience) {
-        thread_ = CreateThread(nullptr, 0, &DialogUser::Run, this, 0, nullptr);
-    }
-    ~DialogUser() {
-        if (thread_) {
-            WaitForSingleObject(thread_, 30000);
-            CloseHandle(thread_);
-        }
-    }
-    DialogUser(const DialogUser&) = delete;
-    DialogUser& operator=(const DialogUser&) = delete;
+    explicit DialogUser(std::function<void(HWND)> act,
+                        DWORD patienceMs = automation::kReactionTimeoutMs)
+        : act_(std::move(act)), patienceMs_(patienceMs), thread_([this] { Play(); }) {}
 
     bool sawDialog = false;
     HWND owner = nullptr;
@@ -58,55 +50,33 @@ public:
     bool readOnlyShown = true;
 
 private:
-    static DWORD WINAPI Run(void* self) {
-        static_cast<DialogUser*>(self)->Play();
-        return 0;
-    }
-
     void Play() {
-        HWND dialog = nullptr;
-        for (int waited = 0; waited < patience_ && !dialog; waited += 50) {
-            Sleep(50);
-            dialog = testing::VisibleDialogOfThisProcess(kFileNameBox);
-        }
+        HWND dialog = automation::WaitForFileDialog(GetCurrentProcessId(), patienceMs_);
         if (!dialog)
             return;
         Sleep(200); // let the dialog finish filling its controls
         sawDialog = true;
         owner = GetWindow(dialog, GW_OWNER);
-        wchar_t text[MAX_PATH] = {};
-        SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(text));
-        folder = text;
-        wchar_t type[MAX_PATH] = {};
-        GetWindowTextW(GetDlgItem(dialog, kFileTypeBox), type, MAX_PATH);
-        fileType = type;
+        wchar_t path[MAX_PATH] = {};
+        SendMessageW(dialog, CDM_GETFOLDERPATH, MAX_PATH, reinterpret_cast<LPARAM>(path));
+        folder = path;
+        fileType = automation::TextOf(GetDlgItem(dialog, kFileTypeBox));
         HWND readOnly = GetDlgItem(dialog, kReadOnlyCheck);
         readOnlyShown = readOnly && IsWindowVisible(readOnly);
         act_(dialog);
         // Never leave the test hanging on a dialog that ignored the action.
-        for (int i = 0; i < 100 && IsWindow(dialog); ++i)
-            Sleep(50);
-        if (IsWindow(dialog))
-            PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
+        if (!automation::WaitUntil([&] { return !IsWindow(dialog); },
+                                   automation::kReactionTimeoutMs))
+            automation::CancelFileDialog(dialog);
     }
 
     std::function<void(HWND)> act_;
-    int patience_;
-    HANDLE thread_ = nullptr;
+    DWORD patienceMs_;
+    automation::SideThread thread_; // last: starts once the rest is in place
 };
 
-void Cancel(HWND dialog) {
-    PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0);
-}
-
 std::function<void(HWND)> TypeAndOpen(const std::wstring& path) {
-    return [path](HWND dialog) {
-        HWND edit = FindWindowExW(GetDlgItem(dialog, kFileNameBox), nullptr, L"Edit", nullptr);
-        SendMessageW(edit ? edit : GetDlgItem(dialog, kFileNameBox), WM_SETTEXT, 0,
-                     reinterpret_cast<LPARAM>(path.c_str()));
-        PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, IDOK)));
-    };
+    return [path](HWND dialog) { automation::ChooseFile(dialog, path); };
 }
 
 std::wstring ProgramFiles() {
@@ -166,7 +136,7 @@ protected:
 TEST_F(FileDialogAdapter, OpensInProgramFilesWithTheFilterAndOwnerAndCancelGivesZero) {
     std::int16_t result = -2;
     {
-        DialogUser user(Cancel);
+        DialogUser user(automation::CancelFileDialog);
         result = dialog->ShowOpen();
         ASSERT_TRUE(user.sawDialog);
         EXPECT_EQ(result, 0);
@@ -188,8 +158,9 @@ TEST_F(FileDialogAdapter, ChosenFileIsReportedWhole) {
 }
 
 TEST_F(FileDialogAdapter, DialogFailureRaisesInsteadOfCountingAsAChoice) {
-    dialog->SetFlags(0x40);        // a custom template, but none to be found
-    DialogUser user(Cancel, 3000); // cancels the dialog should it open after all
+    dialog->SetFlags(0x40); // a custom template, but none to be found
+    // Cancels the dialog should it open after all.
+    DialogUser user(automation::CancelFileDialog, 3000);
     try {
         dialog->ShowOpen();
         ADD_FAILURE() << "no PlatformError raised";

@@ -8,8 +8,6 @@ namespace dovrel::automation {
 
 namespace {
 
-constexpr int kTextId = 0xFFFF;
-constexpr int kIconId = 0x440;
 // A box is painted a moment after it appears: trust a reading once two in a
 // row agree.
 constexpr DWORD kIconPaintTimeoutMs = 3000;
@@ -39,8 +37,8 @@ MessageBoxInfo DescribeMessageBox(HWND box) {
     MessageBoxInfo info;
     info.hwnd = box;
     info.title = TextOf(box);
-    info.text = TextOf(GetDlgItem(box, kTextId));
-    HWND icon = GetDlgItem(box, kIconId);
+    info.text = TextOf(GetDlgItem(box, kMessageBoxText));
+    HWND icon = GetDlgItem(box, kMessageBoxIcon);
     MessageBoxIcon previous = MessageBoxIcon::Unrecognised;
     WaitUntil(
         [&] {

@@ -8,8 +8,6 @@ namespace dovrel::automation {
 namespace {
 
 constexpr UINT kSendTimeoutMs = 5000;
-constexpr int kMessageBoxTextId = 0xFFFF;
-constexpr int kFileNameBoxId = 0x47C;
 
 // Win32 calls these back: nothing may throw out of them.
 bool TryAppend(std::vector<HWND>& windows, HWND window) noexcept {
@@ -53,7 +51,7 @@ bool IsButtonClass(const std::wstring& className) {
 
 } // namespace
 
-std::wstring ClassNameOf(HWND window) {
+std::wstring ClassOf(HWND window) {
     wchar_t name[256] = {};
     const int length = GetClassNameW(window, name, 256);
     return std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0);
@@ -81,12 +79,12 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
 }
 
 bool IsMessageBoxWindow(HWND window) {
-    return ClassNameOf(window) == L"#32770" && GetDlgItem(window, kMessageBoxTextId) &&
-           !GetDlgItem(window, kFileNameBoxId);
+    return ClassOf(window) == L"#32770" && GetDlgItem(window, kMessageBoxText) &&
+           !GetDlgItem(window, kFileNameBox);
 }
 
 bool IsFileDialogWindow(HWND window) {
-    return ClassNameOf(window) == L"#32770" && GetDlgItem(window, kFileNameBoxId);
+    return ClassOf(window) == L"#32770" && GetDlgItem(window, kFileNameBox);
 }
 
 HWND FindMainWindow(DWORD processId, const std::wstring& title) {
@@ -108,7 +106,7 @@ ControlInfo DescribeControl(HWND control) {
     ControlInfo info;
     info.hwnd = control;
     info.id = GetDlgCtrlID(control);
-    info.className = ClassNameOf(control);
+    info.className = ClassOf(control);
     info.caption = TextOf(control);
     info.style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
     info.enabled = IsWindowEnabled(control) != FALSE;

@@ -21,14 +21,18 @@ struct ControlInfo {
     RECT rect{};                // in the parent's client coordinates
 };
 
-std::wstring ClassNameOf(HWND window);
+// Child ids in the system's standard dialog boxes.
+inline constexpr int kMessageBoxText = 0xFFFF;
+inline constexpr int kMessageBoxIcon = 0x440;
+inline constexpr int kFileNameBox = 0x47C; // the file-open dialog's name box
+
+std::wstring ClassOf(HWND window);
 std::wstring TextOf(HWND window); // WM_GETTEXT, with a timeout
 
 // Top-level windows of a process, visible or not.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 
-// The system's standard dialog boxes: a message box (text in child 0xFFFF) and
-// the file-open dialog (file name box 0x47C).
+// The system's standard dialog boxes, told apart by those children.
 bool IsMessageBoxWindow(HWND window);
 bool IsFileDialogWindow(HWND window);
 
