@@ -3,11 +3,11 @@
 #include <windows.h>
 
 #include <functional>
-#include <memory>
+#include <optional>
 #include <string>
-#include <type_traits>
 #include <vector>
 
+#include "automation/registry.h"
 #include "platform/platform_error.h"
 #include "platform/win32/win32_shell.h"
 
@@ -20,79 +20,17 @@ const std::wstring kTestKey = L"Software\\DovrelTest\\\u0422\u0435\u0441\u0442\\
 const std::wstring kTestPath = L"HKCU\\" + kTestKey + L"\\";
 const std::wstring kClassesTestKey = L"DovrelTest.\u03a3\u03bb\u03b1\u03b9\u03bd\u03c4.11";
 
-struct KeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
-
-UniqueKey OpenKey(HKEY root, const std::wstring& path, REGSAM access = KEY_QUERY_VALUE) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
-        return UniqueKey();
-    return UniqueKey(key);
-}
-
-void DeleteTree(HKEY root, const std::wstring& path) {
-    if (UniqueKey key = OpenKey(root, path, KEY_ENUMERATE_SUB_KEYS)) {
-        std::vector<std::wstring> children;
-        wchar_t name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 256;
-            if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS)
-                break;
-            children.emplace_back(name, length);
-        }
-        key.reset();
-        for (const std::wstring& child : children)
-            DeleteTree(root, path + L"\\" + child);
-    }
-    RegDeleteKeyW(root, path.c_str());
-}
-
-struct RawValue {
-    bool found = false;
-    DWORD type = 0;
-    std::vector<BYTE> bytes;
-};
-
-RawValue ReadRaw(HKEY root, const std::wstring& keyPath, const wchar_t* name) {
-    RawValue value;
-    UniqueKey key = OpenKey(root, keyPath);
-    if (!key)
-        return value;
-    DWORD size = 0;
-    if (RegQueryValueExW(key.get(), name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
-        return value;
-    value.bytes.resize(size);
-    value.found = RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(),
-                                   &size) == ERROR_SUCCESS;
-    value.bytes.resize(size);
-    return value;
-}
-
-std::vector<BYTE> BytesOf(const std::wstring& text, bool terminated = true) {
-    const BYTE* begin = reinterpret_cast<const BYTE*>(text.c_str());
-    return std::vector<BYTE>(begin, begin + (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t));
-}
-
-void SetRaw(const std::wstring& keyPath, const wchar_t* name, DWORD type,
-            const std::vector<BYTE>& bytes) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CURRENT_USER, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    UniqueKey owned(key);
-    ASSERT_EQ(RegSetValueExW(key, name, 0, type, bytes.data(), static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
-}
+using automation::BytesOf;
+using automation::DeleteKeyTree;
+using automation::ReadValue;
+using automation::WriteValue;
 
 class ShellRegistry : public ::testing::Test {
 protected:
     void SetUp() override { TearDown(); }
     void TearDown() override {
-        DeleteTree(HKEY_CURRENT_USER, L"Software\\DovrelTest");
-        DeleteTree(HKEY_CLASSES_ROOT, kClassesTestKey);
+        DeleteKeyTree(HKEY_CURRENT_USER, L"Software\\DovrelTest");
+        DeleteKeyTree(HKEY_CLASSES_ROOT, kClassesTestKey);
     }
 
     Win32Shell shell;
@@ -106,19 +44,19 @@ TEST_F(ShellRegistry, NamedValueRoundTripsThroughNonLatinKeys) {
     EXPECT_EQ(shell.RegWrite(kTestPath + L"\u540d\u524d", data, L"REG_SZ"), Variant());
 
     EXPECT_EQ(shell.RegRead(kTestPath + L"\u540d\u524d"), Variant(data));
-    const RawValue raw = ReadRaw(HKEY_CURRENT_USER, kTestKey, L"\u540d\u524d");
-    ASSERT_TRUE(raw.found);
-    EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(raw.bytes, BytesOf(data));
+    const auto raw = ReadValue(HKEY_CURRENT_USER, kTestKey, L"\u540d\u524d");
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(raw->bytes, BytesOf(data));
 }
 
 TEST_F(ShellRegistry, TrailingBackslashWritesTheDefaultValue) {
     shell.RegWrite(kTestPath, L"PowerPointViewer.SlideShow.11", L"REG_SZ");
 
-    const RawValue raw = ReadRaw(HKEY_CURRENT_USER, kTestKey, nullptr);
-    ASSERT_TRUE(raw.found);
-    EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(raw.bytes, BytesOf(L"PowerPointViewer.SlideShow.11"));
+    const auto raw = ReadValue(HKEY_CURRENT_USER, kTestKey, nullptr);
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(raw->bytes, BytesOf(L"PowerPointViewer.SlideShow.11"));
     EXPECT_EQ(shell.RegRead(kTestPath), Variant(std::wstring(L"PowerPointViewer.SlideShow.11")));
 }
 
@@ -140,10 +78,10 @@ TEST_F(ShellRegistry, WriteIntoClassesRootCreatesTheKeysOnTheWay) {
     const std::wstring command = L"HKCR\\" + kClassesTestKey + L"\\shell\\open\\command\\";
     shell.RegWrite(command, L"\"C:\\v.exe\" \"%1\"", L"REG_SZ");
 
-    const RawValue raw =
-        ReadRaw(HKEY_CLASSES_ROOT, kClassesTestKey + L"\\shell\\open\\command", nullptr);
-    ASSERT_TRUE(raw.found);
-    EXPECT_EQ(raw.bytes, BytesOf(L"\"C:\\v.exe\" \"%1\""));
+    const auto raw =
+        ReadValue(HKEY_CLASSES_ROOT, kClassesTestKey + L"\\shell\\open\\command", nullptr);
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->bytes, BytesOf(L"\"C:\\v.exe\" \"%1\""));
     EXPECT_EQ(shell.RegRead(L"HKEY_CLASSES_ROOT\\" + kClassesTestKey + L"\\shell\\open\\command\\"),
               Variant(std::wstring(L"\"C:\\v.exe\" \"%1\"")));
 }
@@ -175,19 +113,19 @@ TEST_F(ShellRegistry, MalformedPathsAndOtherTypesRaise) {
     ExpectRaises([&] { shell.RegRead(L"HKXX\\Key\\"); }, L"RegRead HKXX\\Key\\");
     ExpectRaises([&] { shell.RegWrite(L"HKCR\\", L"x", L"REG_SZ"); }, L"RegWrite HKCR\\");
     ExpectRaises([&] { shell.RegWrite(kTestPath, L"1", L"REG_DWORD"); }, L"RegWrite " + kTestPath);
-    EXPECT_FALSE(OpenKey(HKEY_CURRENT_USER, kTestKey));
+    EXPECT_FALSE(automation::KeyExists(HKEY_CURRENT_USER, kTestKey));
 }
 
 TEST_F(ShellRegistry, ValuesOfOtherKindsAreReadWithoutHarm) {
     const DWORD number = 0x12345678;
-    SetRaw(kTestKey, L"Number", REG_DWORD,
-           std::vector<BYTE>(reinterpret_cast<const BYTE*>(&number),
-                             reinterpret_cast<const BYTE*>(&number) + sizeof number));
-    SetRaw(kTestKey, L"Binary", REG_BINARY, std::vector<BYTE>{1, 2, 3});
-    SetRaw(kTestKey, L"Unterminated", REG_SZ, BytesOf(L"abc", false));
-    SetRaw(kTestKey, L"Odd", REG_SZ, std::vector<BYTE>{'a', 0, 'b'});
+    const BYTE* numberBytes = reinterpret_cast<const BYTE*>(&number);
+    const HKEY user = HKEY_CURRENT_USER;
+    WriteValue(user, kTestKey, L"Number", {REG_DWORD, {numberBytes, numberBytes + sizeof number}});
+    WriteValue(user, kTestKey, L"Binary", {REG_BINARY, {1, 2, 3}});
+    WriteValue(user, kTestKey, L"Unterminated", {REG_SZ, BytesOf(L"abc", false)});
+    WriteValue(user, kTestKey, L"Odd", {REG_SZ, {'a', 0, 'b'}});
     const std::wstring longText(5000, L'\u0416');
-    SetRaw(kTestKey, L"Long", REG_SZ, BytesOf(longText));
+    WriteValue(user, kTestKey, L"Long", {REG_SZ, BytesOf(longText)});
 
     EXPECT_EQ(shell.RegRead(kTestPath + L"Number"), Variant(std::int32_t{0x12345678}));
     EXPECT_EQ(shell.RegRead(kTestPath + L"Binary"), Variant());
