@@ -4,21 +4,14 @@
 
 #include <string>
 
+#include "automation/wine_paths.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace dovrel {
 namespace {
 
-std::wstring FolderOfThisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.rfind(L'\\'));
-}
-
-// Built beside the test program (tests/wine/fixtures).
 std::wstring VersionSample() {
-    return FolderOfThisProgram() + L"\\fixtures\\version_sample.exe";
+    return automation::FixturePath(L"version_sample.exe");
 }
 
 std::wstring TempFolder() {
@@ -63,7 +56,7 @@ TEST_F(FileSystemAdapter, ExistsOnlyForFiles) {
     EXPECT_TRUE(fso.FileExists(VersionSample()));
     EXPECT_TRUE(fso.FileExists(text.path()));
     EXPECT_FALSE(fso.FileExists(TempFolder()));
-    EXPECT_FALSE(fso.FileExists(FolderOfThisProgram() + L"\\fixtures"));
+    EXPECT_FALSE(fso.FileExists(automation::FixturesFolder()));
     EXPECT_FALSE(fso.FileExists(TempFolder() + L"\\dovrel-no-such-file.exe"));
     EXPECT_FALSE(fso.FileExists(L""));
 }

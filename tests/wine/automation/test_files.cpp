@@ -81,6 +81,15 @@ std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine) {
     return arguments;
 }
 
+std::vector<std::wstring> SoleArgumentsOf(const std::vector<std::wstring>& commandLines) {
+    std::vector<std::wstring> arguments;
+    for (const std::wstring& line : commandLines) {
+        const std::vector<std::wstring> all = ArgumentsOf(line);
+        arguments.push_back(all.size() == 1 ? all[0] : L"(not one argument) " + line);
+    }
+    return arguments;
+}
+
 ScopedLog::ScopedLog(std::wstring path) : path_(std::move(path)) {
     DeleteFileW(path_.c_str());
 }

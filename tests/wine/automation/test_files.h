@@ -13,6 +13,10 @@ std::vector<std::wstring> ReadLogLines(const std::wstring& path);
 // The arguments of a logged command line, program name left out.
 std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine);
 
+// The one argument of each logged command line, or "(not one argument) " and
+// the line where there is not exactly one.
+std::vector<std::wstring> SoleArgumentsOf(const std::vector<std::wstring>& commandLines);
+
 // Deletes a log now and again when it goes, so each test sees only its own lines.
 class ScopedLog {
 public:
