@@ -13,6 +13,32 @@ namespace {
 constexpr DWORD kIconPaintTimeoutMs = 3000;
 constexpr DWORD kIconReadingGapMs = 150;
 
+MessageBoxInfo DescribeMessageBox(HWND box) {
+    MessageBoxInfo info;
+    info.hwnd = box;
+    info.title = TextOf(box);
+    info.text = TextOf(GetDlgItem(box, kMessageBoxText));
+    HWND icon = GetDlgItem(box, kMessageBoxIcon);
+    MessageBoxIcon previous = MessageBoxIcon::Unrecognised;
+    WaitUntil(
+        [&] {
+            info.icon = RecogniseIconOnScreen(icon);
+            const bool settled = info.icon == previous && info.icon != MessageBoxIcon::Unrecognised;
+            previous = info.icon;
+            return settled;
+        },
+        kIconPaintTimeoutMs, kIconReadingGapMs);
+    return info;
+}
+
+HWND VisibleMessageBox(DWORD processId) {
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        if (IsWindowVisible(window) && IsMessageBoxWindow(window))
+            return window;
+    }
+    return nullptr;
+}
+
 } // namespace
 
 const char* NameOf(MessageBoxIcon icon) {
@@ -32,36 +58,6 @@ const char* NameOf(MessageBoxIcon icon) {
     }
     return "unrecognised";
 }
-
-MessageBoxInfo DescribeMessageBox(HWND box) {
-    MessageBoxInfo info;
-    info.hwnd = box;
-    info.title = TextOf(box);
-    info.text = TextOf(GetDlgItem(box, kMessageBoxText));
-    HWND icon = GetDlgItem(box, kMessageBoxIcon);
-    MessageBoxIcon previous = MessageBoxIcon::Unrecognised;
-    WaitUntil(
-        [&] {
-            info.icon = RecogniseIconOnScreen(icon);
-            const bool settled = info.icon == previous && info.icon != MessageBoxIcon::Unrecognised;
-            previous = info.icon;
-            return settled;
-        },
-        kIconPaintTimeoutMs, kIconReadingGapMs);
-    return info;
-}
-
-namespace {
-
-HWND VisibleMessageBox(DWORD processId) {
-    for (HWND window : TopLevelWindowsOf(processId)) {
-        if (IsWindowVisible(window) && IsMessageBoxWindow(window))
-            return window;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 bool HasMessageBox(DWORD processId) {
     return VisibleMessageBox(processId) != nullptr;

@@ -48,8 +48,6 @@ std::wstring ParentOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-} // namespace
-
 bool FileExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -81,6 +79,8 @@ std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine) {
     return arguments;
 }
 
+} // namespace
+
 std::vector<std::wstring> SoleArgumentsOf(const std::vector<std::wstring>& commandLines) {
     std::vector<std::wstring> arguments;
     for (const std::wstring& line : commandLines) {
@@ -96,6 +96,10 @@ ScopedLog::ScopedLog(std::wstring path) : path_(std::move(path)) {
 
 ScopedLog::~ScopedLog() {
     DeleteFileW(path_.c_str());
+}
+
+std::vector<std::wstring> ScopedLog::Lines() const {
+    return ReadLogLines(path_);
 }
 
 ScopedParentFolders::ScopedParentFolders(const std::wstring& path) {

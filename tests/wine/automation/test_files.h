@@ -5,19 +5,12 @@
 
 namespace dovrel::automation {
 
-bool FileExists(const std::wstring& path);
-
-// The lines of a UTF-8 log (see fixtures/fixture_logs.h); none when it is missing.
-std::vector<std::wstring> ReadLogLines(const std::wstring& path);
-
-// The arguments of a logged command line, program name left out.
-std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine);
-
 // The one argument of each logged command line, or "(not one argument) " and
 // the line where there is not exactly one.
 std::vector<std::wstring> SoleArgumentsOf(const std::vector<std::wstring>& commandLines);
 
-// Deletes a log now and again when it goes, so each test sees only its own lines.
+// A UTF-8 log of the helper programs (see fixtures/fixture_logs.h), deleted now
+// and again when it goes, so each test sees only its own lines.
 class ScopedLog {
 public:
     explicit ScopedLog(std::wstring path);
@@ -26,7 +19,8 @@ public:
     ScopedLog& operator=(const ScopedLog&) = delete;
 
     const std::wstring& path() const { return path_; }
-    std::vector<std::wstring> Lines() const { return ReadLogLines(path_); }
+    // None when the log is missing.
+    std::vector<std::wstring> Lines() const;
 
 private:
     std::wstring path_;

@@ -1,7 +1,6 @@
 #include "automation/window_query.h"
 
 #include "automation/unique_handle.h"
-#include "automation/wait.h"
 
 namespace dovrel::automation {
 
@@ -96,16 +95,9 @@ HWND FindMainWindow(DWORD processId, const std::wstring& title) {
     return nullptr;
 }
 
-HWND WaitForMainWindow(DWORD processId, const std::wstring& title, DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindMainWindow(processId, title)) != nullptr; }, timeoutMs);
-    return found;
-}
-
 ControlInfo DescribeControl(HWND control) {
     ControlInfo info;
     info.hwnd = control;
-    info.id = GetDlgCtrlID(control);
     info.className = ClassOf(control);
     info.caption = TextOf(control);
     info.style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
@@ -131,15 +123,6 @@ std::vector<ControlInfo> ChildControls(HWND parent) {
     for (HWND child : children)
         controls.push_back(DescribeControl(child));
     return controls;
-}
-
-std::optional<ControlInfo> FindByCaption(const std::vector<ControlInfo>& controls,
-                                         const std::wstring& caption) {
-    for (const ControlInfo& control : controls) {
-        if (control.caption == caption)
-            return control;
-    }
-    return std::nullopt;
 }
 
 HWND FocusedWindowOf(HWND window) {

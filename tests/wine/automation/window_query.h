@@ -11,7 +11,6 @@ namespace dovrel::automation {
 // A child control as another process sees it.
 struct ControlInfo {
     HWND hwnd = nullptr;
-    int id = 0;
     std::wstring className;
     std::wstring caption; // WM_GETTEXT
     DWORD style = 0;
@@ -39,13 +38,10 @@ bool IsFileDialogWindow(HWND window);
 // The process's visible top-level window with this title that is neither a
 // message box nor a file dialog; nullptr when there is none (yet).
 HWND FindMainWindow(DWORD processId, const std::wstring& title);
-HWND WaitForMainWindow(DWORD processId, const std::wstring& title, DWORD timeoutMs);
 
 ControlInfo DescribeControl(HWND control);
 // Direct children only, in the system's order (z-order).
 std::vector<ControlInfo> ChildControls(HWND parent);
-std::optional<ControlInfo> FindByCaption(const std::vector<ControlInfo>& controls,
-                                         const std::wstring& caption);
 
 // The control that has the keyboard focus in the window's thread.
 HWND FocusedWindowOf(HWND window);
