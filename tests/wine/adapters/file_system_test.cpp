@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "automation/test_files.h"
 #include "automation/wine_paths.h"
 #include "platform/win32/win32_file_system.h"
 
@@ -14,32 +15,13 @@ std::wstring VersionSample() {
     return automation::FixturePath(L"version_sample.exe");
 }
 
-std::wstring TempFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, path);
-    std::wstring folder = path;
-    if (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
-}
+using automation::TempFolder;
 
 // A plain text file under a non-Latin name, removed again at the end.
-class TextFile {
-public:
-    TextFile() : path_(TempFolder() + L"\\dovrel \u0442\u0435\u043a\u0441\u0442.txt") {
-        HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            WriteFile(file, "no version here", 15, &written, nullptr);
-            CloseHandle(file);
-        }
-    }
-    ~TextFile() { DeleteFileW(path_.c_str()); }
-    const std::wstring& path() const { return path_; }
-
-private:
-    std::wstring path_;
+struct TextFile : automation::ScopedFile {
+    TextFile()
+        : ScopedFile(TempFolder() + L"\\dovrel \u0442\u0435\u043a\u0441\u0442.txt",
+                     "no version here") {}
 };
 
 class FileSystemAdapter : public ::testing::Test {

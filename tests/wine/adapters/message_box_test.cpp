@@ -8,6 +8,7 @@
 #include "automation/message_box.h"
 #include "automation/side_thread.h"
 #include "automation/wait.h"
+#include "owner_window.h"
 #include "platform/win32/win32_message_box.h"
 
 namespace dovrel {
@@ -37,14 +38,10 @@ private:
 
 class MessageBoxAdapter : public ::testing::Test {
 protected:
-    void SetUp() override {
-        owner = CreateWindowExW(0, L"STATIC", L"Dovrel box owner", WS_OVERLAPPEDWINDOW, 0, 0, 200,
-                                100, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
-        ASSERT_NE(owner, nullptr);
-    }
-    void TearDown() override { DestroyWindow(owner); }
+    void SetUp() override { ASSERT_NE(owner, nullptr); }
 
-    HWND owner = nullptr;
+    const automation::UniqueWindow ownerWindow_ = MakeOwnerWindow(L"Dovrel box owner");
+    const HWND owner = ownerWindow_.get();
     Win32MessageBox box;
 };
 

@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 #include "automation/registry.h"
-#include "platform/platform_error.h"
+#include "expect_raises.h"
 #include "platform/win32/win32_shell.h"
 
 namespace dovrel {
@@ -87,16 +86,6 @@ TEST_F(ShellRegistry, WriteIntoClassesRootCreatesTheKeysOnTheWay) {
 }
 
 // --- reading what is not there, or not text ------------------------------------
-
-void ExpectRaises(const std::function<void()>& call, const std::wstring& operation) {
-    try {
-        call();
-        ADD_FAILURE() << "no PlatformError raised";
-    } catch (const PlatformError& error) {
-        EXPECT_EQ(error.operation(), operation);
-        EXPECT_FALSE(error.reason().empty());
-    }
-}
 
 TEST_F(ShellRegistry, ReadingWhatDoesNotExistRaises) {
     shell.RegWrite(kTestPath + L"Named", L"x", L"REG_SZ");

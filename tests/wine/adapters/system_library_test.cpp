@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/platform_error.h"
+#include "expect_raises.h"
 #include "platform/win32/system_library.h"
 
 namespace dovrel {
@@ -28,24 +28,14 @@ TEST(SystemLibrary, KeepsItsDllLoadedWhileItLivesOnly) {
 }
 
 TEST(SystemLibrary, AMissingDllIsAPlatformErrorNamingIt) {
-    try {
-        const SystemLibrary missing(L"dovrel-no-such-library.dll");
-        ADD_FAILURE() << "no PlatformError raised";
-    } catch (const PlatformError& error) {
-        EXPECT_EQ(error.operation(), L"Loading dovrel-no-such-library.dll");
-        EXPECT_FALSE(error.reason().empty());
-    }
+    ExpectRaises([] { const SystemLibrary missing(L"dovrel-no-such-library.dll"); },
+                 L"Loading dovrel-no-such-library.dll");
 }
 
 TEST(SystemLibrary, AMissingFunctionIsAPlatformErrorNamingItAndItsDll) {
     const SystemLibrary kernel(L"kernel32.dll");
-    try {
-        kernel.Find<void (*)()>("DovrelNoSuchFunction");
-        ADD_FAILURE() << "no PlatformError raised";
-    } catch (const PlatformError& error) {
-        EXPECT_EQ(error.operation(), L"Finding DovrelNoSuchFunction in kernel32.dll");
-        EXPECT_FALSE(error.reason().empty());
-    }
+    ExpectRaises([&] { kernel.Find<void (*)()>("DovrelNoSuchFunction"); },
+                 L"Finding DovrelNoSuchFunction in kernel32.dll");
 }
 
 } // namespace

@@ -81,6 +81,15 @@ std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine) {
 
 } // namespace
 
+std::wstring TempFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    std::wstring folder(path, length <= MAX_PATH ? length : 0);
+    if (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
+
 std::vector<std::wstring> SoleArgumentsOf(const std::vector<std::wstring>& commandLines) {
     std::vector<std::wstring> arguments;
     for (const std::wstring& line : commandLines) {
@@ -117,6 +126,25 @@ ScopedParentFolders::ScopedParentFolders(const std::wstring& path) {
 ScopedParentFolders::~ScopedParentFolders() {
     for (auto it = created_.rbegin(); it != created_.rend(); ++it)
         RemoveDirectoryW(it->c_str());
+}
+
+ScopedFile::ScopedFile(std::wstring path, const std::string& contents)
+    : folders_(path), path_(std::move(path)) {
+    {
+        const UniqueHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (file.get() != INVALID_HANDLE_VALUE &&
+            WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written,
+                      nullptr))
+            return;
+    }
+    DeleteFileW(path_.c_str()); // so the folders can go with the failure
+    throw std::runtime_error("could not make a test file");
+}
+
+ScopedFile::~ScopedFile() {
+    DeleteFileW(path_.c_str());
 }
 
 ScopedFileCopy::ScopedFileCopy(const std::wstring& source, std::wstring destination)

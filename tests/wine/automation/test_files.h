@@ -5,6 +5,9 @@
 
 namespace dovrel::automation {
 
+// The system's folder for temporary files, without a trailing backslash.
+std::wstring TempFolder();
+
 // The one argument of each logged command line, or "(not one argument) " and
 // the line where there is not exactly one.
 std::vector<std::wstring> SoleArgumentsOf(const std::vector<std::wstring>& commandLines);
@@ -37,6 +40,22 @@ public:
 
 private:
     std::vector<std::wstring> created_; // deepest last
+};
+
+// A file made for a test, holding `contents`, with the folders it needs;
+// removed with them when it goes. Throws when it cannot be made.
+class ScopedFile {
+public:
+    explicit ScopedFile(std::wstring path, const std::string& contents = {});
+    ~ScopedFile();
+    ScopedFile(const ScopedFile&) = delete;
+    ScopedFile& operator=(const ScopedFile&) = delete;
+
+    const std::wstring& path() const { return path_; }
+
+private:
+    ScopedParentFolders folders_; // outlives the file inside them
+    std::wstring path_;
 };
 
 // Copies a file to `destination`, creating the folders on the way; removes the
