@@ -2,12 +2,9 @@
 
 #include <windows.h>
 
-#include <optional>
 #include <string>
 
-#include "automation/message_box.h"
-#include "automation/side_thread.h"
-#include "automation/wait.h"
+#include "box_reader.h"
 #include "owner_window.h"
 #include "platform/win32/win32_message_box.h"
 
@@ -15,26 +12,6 @@ namespace dovrel {
 namespace {
 
 using automation::MessageBoxIcon;
-
-// Reads the box that this thread shows, from a side thread, then presses OK.
-class BoxReader {
-public:
-    BoxReader() : thread_([this] { Read(); }) {}
-
-    std::optional<automation::MessageBoxInfo> box;
-    HWND owner = nullptr;
-
-private:
-    void Read() {
-        box = automation::WaitForMessageBox(GetCurrentProcessId(), automation::kReactionTimeoutMs);
-        if (!box)
-            return;
-        owner = GetWindow(box->hwnd, GW_OWNER);
-        automation::PressOk(box->hwnd);
-    }
-
-    automation::SideThread thread_; // last: starts once the rest is in place
-};
 
 class MessageBoxAdapter : public ::testing::Test {
 protected:
