@@ -15,6 +15,13 @@ void PostButtonClick(HWND button) {
     PostMessageW(button, BM_CLICK, 0, 0);
 }
 
+void PostStaticClick(HWND staticControl) {
+    const int id = GetDlgCtrlID(staticControl);
+    PostMessageW(GetAncestor(staticControl, GA_PARENT), WM_COMMAND,
+                 MAKEWPARAM(static_cast<WORD>(id), STN_CLICKED),
+                 reinterpret_cast<LPARAM>(staticControl));
+}
+
 void PostAccessKey(HWND control, wchar_t letter) {
     PostMessageW(control, WM_SYSCHAR, static_cast<WPARAM>(letter), kAltDown);
 }

@@ -9,6 +9,8 @@ namespace dovrel::automation {
 
 // A button press as the button itself would do it (BM_CLICK).
 void PostButtonClick(HWND button);
+// The notification a static control with SS_NOTIFY sends on a click.
+void PostStaticClick(HWND staticControl);
 // Alt+letter, as the dialog manager sees it (WM_SYSCHAR to a control).
 void PostAccessKey(HWND control, wchar_t letter);
 // A key press and release (WM_KEYDOWN, WM_KEYUP), e.g. VK_TAB.

@@ -64,7 +64,7 @@ void VisibilityWatch::Poll() noexcept {
             seenHandles_.push_back(window);
             wchar_t title[256] = {};
             GetWindowTextW(window, title, 256); // no message: the owner may be busy
-            seen_.push_back(ClassOf(window) + L" '" + title + L"'");
+            seen_.push_back(ClassNameOf(window) + L" '" + title + L"'");
         }
     } catch (...) {
         // out of memory while polling: the next poll tries again

@@ -50,7 +50,7 @@ bool IsButtonClass(const std::wstring& className) {
 
 } // namespace
 
-std::wstring ClassOf(HWND window) {
+std::wstring ClassNameOf(HWND window) {
     wchar_t name[256] = {};
     const int length = GetClassNameW(window, name, 256);
     return std::wstring(name, length > 0 ? static_cast<std::size_t>(length) : 0);
@@ -78,12 +78,12 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
 }
 
 bool IsMessageBoxWindow(HWND window) {
-    return ClassOf(window) == L"#32770" && GetDlgItem(window, kMessageBoxText) &&
+    return ClassNameOf(window) == L"#32770" && GetDlgItem(window, kMessageBoxText) &&
            !GetDlgItem(window, kFileNameBox);
 }
 
 bool IsFileDialogWindow(HWND window) {
-    return ClassOf(window) == L"#32770" && GetDlgItem(window, kFileNameBox);
+    return ClassNameOf(window) == L"#32770" && GetDlgItem(window, kFileNameBox);
 }
 
 HWND FindMainWindow(DWORD processId, const std::wstring& title) {
@@ -98,7 +98,7 @@ HWND FindMainWindow(DWORD processId, const std::wstring& title) {
 ControlInfo DescribeControl(HWND control) {
     ControlInfo info;
     info.hwnd = control;
-    info.className = ClassOf(control);
+    info.className = ClassNameOf(control);
     info.caption = TextOf(control);
     info.style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
     info.enabled = IsWindowEnabled(control) != FALSE;

@@ -25,7 +25,7 @@ inline constexpr int kMessageBoxText = 0xFFFF;
 inline constexpr int kMessageBoxIcon = 0x440;
 inline constexpr int kFileNameBox = 0x47C; // the file-open dialog's name box
 
-std::wstring ClassOf(HWND window);
+std::wstring ClassNameOf(HWND window);
 std::wstring TextOf(HWND window); // WM_GETTEXT, with a timeout
 
 // Top-level windows of a process, visible or not.
