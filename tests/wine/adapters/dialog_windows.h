@@ -1,20 +1,31 @@
 #pragma once
 
+// The window tests' names for parts of the shared window toolkit.
 #include <windows.h>
 
 #include <string>
 
+#include "automation/window_query.h"
+
 namespace dovrel::testing {
 
-// Child ids of a message box.
-inline constexpr int kMessageBoxText = 0xFFFF;
-inline constexpr int kMessageBoxIcon = 0x440;
+using automation::kFileNameBox;
+using automation::kMessageBoxIcon;
+using automation::kMessageBoxText;
+using automation::TextOf;
 
-std::wstring TextOf(HWND window);
-std::wstring ClassOf(HWND window);
+inline std::wstring ClassOf(HWND window) {
+    return automation::ClassNameOf(window);
+}
 
 // A visible dialog of this process that has a child with `childId`; null when
 // none is up.
-HWND VisibleDialogOfThisProcess(int childId);
+inline HWND VisibleDialogOfThisProcess(int childId) {
+    for (HWND window : automation::TopLevelWindowsOf(GetCurrentProcessId())) {
+        if (IsWindowVisible(window) && ClassOf(window) == L"#32770" && GetDlgItem(window, childId))
+            return window;
+    }
+    return nullptr;
+}
 
 } // namespace dovrel::testing

@@ -4,49 +4,24 @@
 
 #include <string>
 
+#include "automation/test_files.h"
+#include "automation/wine_paths.h"
 #include "platform/win32/win32_file_system.h"
 
 namespace dovrel {
 namespace {
 
-std::wstring FolderOfThisProgram() {
-    wchar_t path[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder = path;
-    return folder.substr(0, folder.rfind(L'\\'));
-}
-
-// Built beside the test program (tests/wine/fixtures).
 std::wstring VersionSample() {
-    return FolderOfThisProgram() + L"\\fixtures\\version_sample.exe";
+    return automation::FixturePath(L"version_sample.exe");
 }
 
-std::wstring TempFolder() {
-    wchar_t path[MAX_PATH] = {};
-    GetTempPathW(MAX_PATH, path);
-    std::wstring folder = path;
-    if (!folder.empty() && folder.back() == L'\\')
-        folder.pop_back();
-    return folder;
-}
+using automation::TempFolder;
 
 // A plain text file under a non-Latin name, removed again at the end.
-class TextFile {
-public:
-    TextFile() : path_(TempFolder() + L"\\dovrel \u0442\u0435\u043a\u0441\u0442.txt") {
-        HANDLE file = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file != INVALID_HANDLE_VALUE) {
-            DWORD written = 0;
-            WriteFile(file, "no version here", 15, &written, nullptr);
-            CloseHandle(file);
-        }
-    }
-    ~TextFile() { DeleteFileW(path_.c_str()); }
-    const std::wstring& path() const { return path_; }
-
-private:
-    std::wstring path_;
+struct TextFile : automation::ScopedFile {
+    TextFile()
+        : ScopedFile(TempFolder() + L"\\dovrel \u0442\u0435\u043a\u0441\u0442.txt",
+                     "no version here") {}
 };
 
 class FileSystemAdapter : public ::testing::Test {
@@ -63,7 +38,7 @@ TEST_F(FileSystemAdapter, ExistsOnlyForFiles) {
     EXPECT_TRUE(fso.FileExists(VersionSample()));
     EXPECT_TRUE(fso.FileExists(text.path()));
     EXPECT_FALSE(fso.FileExists(TempFolder()));
-    EXPECT_FALSE(fso.FileExists(FolderOfThisProgram() + L"\\fixtures"));
+    EXPECT_FALSE(fso.FileExists(automation::FixturesFolder()));
     EXPECT_FALSE(fso.FileExists(TempFolder() + L"\\dovrel-no-such-file.exe"));
     EXPECT_FALSE(fso.FileExists(L""));
 }

@@ -4,13 +4,13 @@
 
 #include <shlobj.h>
 
-#include <functional>
 #include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
-#include "platform/platform_error.h"
+#include "automation/registry.h"
+#include "automation/unique_handle.h"
+#include "expect_raises.h"
 #include "platform/win32/win32_shell.h"
 
 namespace dovrel {
@@ -24,79 +24,19 @@ const std::wstring kTestKey = kTestRoot +
 const std::wstring kTestPath = L"HKCR\\" + kTestKey + L"\\";
 const std::wstring kClassesTestKey = L"DovrelTest.\u03a3\u03bb\u03b1\u03b9\u03bd\u03c4.11";
 
-struct KeyCloser {
-    void operator()(HKEY key) const { RegCloseKey(key); }
-};
-using UniqueKey = std::unique_ptr<std::remove_pointer_t<HKEY>, KeyCloser>;
-
-UniqueKey OpenKey(HKEY root, const std::wstring& path, REGSAM access = KEY_QUERY_VALUE) {
-    HKEY key = nullptr;
-    if (RegOpenKeyExW(root, path.c_str(), 0, access, &key) != ERROR_SUCCESS)
-        return UniqueKey();
-    return UniqueKey(key);
-}
-
-void DeleteTree(HKEY root, const std::wstring& path) {
-    if (UniqueKey key = OpenKey(root, path, KEY_ENUMERATE_SUB_KEYS)) {
-        std::vector<std::wstring> children;
-        wchar_t name[256];
-        for (DWORD i = 0;; ++i) {
-            DWORD length = 256;
-            if (RegEnumKeyExW(key.get(), i, name, &length, nullptr, nullptr, nullptr, nullptr) !=
-                ERROR_SUCCESS)
-                break;
-            children.emplace_back(name, length);
-        }
-        key.reset();
-        for (const std::wstring& child : children)
-            DeleteTree(root, path + L"\\" + child);
-    }
-    RegDeleteKeyW(root, path.c_str());
-}
-
-struct RawValue {
-    bool found = false;
-    DWORD type = 0;
-    std::vector<BYTE> bytes;
-};
-
-RawValue ReadRaw(HKEY root, const std::wstring& keyPath, const wchar_t* name) {
-    RawValue value;
-    UniqueKey key = OpenKey(root, keyPath);
-    if (!key)
-        return value;
-    DWORD size = 0;
-    if (RegQueryValueExW(key.get(), name, nullptr, &value.type, nullptr, &size) != ERROR_SUCCESS)
-        return value;
-    value.bytes.resize(size);
-    value.found = RegQueryValueExW(key.get(), name, nullptr, &value.type, value.bytes.data(),
-                                   &size) == ERROR_SUCCESS;
-    value.bytes.resize(size);
-    return value;
-}
-
-std::vector<BYTE> BytesOf(const std::wstring& text, bool terminated = true) {
-    const BYTE* begin = reinterpret_cast<const BYTE*>(text.c_str());
-    return std::vector<BYTE>(begin, begin + (text.size() + (terminated ? 1 : 0)) * sizeof(wchar_t));
-}
-
-void SetRaw(const std::wstring& keyPath, const wchar_t* name, DWORD type,
-            const std::vector<BYTE>& bytes) {
-    HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExW(HKEY_CLASSES_ROOT, keyPath.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                              nullptr, &key, nullptr),
-              ERROR_SUCCESS);
-    UniqueKey owned(key);
-    ASSERT_EQ(RegSetValueExW(key, name, 0, type, bytes.data(), static_cast<DWORD>(bytes.size())),
-              ERROR_SUCCESS);
-}
+using automation::BytesOf;
+using automation::DeleteKeyTree;
+using automation::KeyExists;
+using automation::ReadValue;
+using automation::RegistryValue;
+using automation::WriteValue;
 
 class ShellRegistry : public ::testing::Test {
 protected:
     void SetUp() override { TearDown(); }
     void TearDown() override {
-        DeleteTree(HKEY_CLASSES_ROOT, kTestRoot);
-        DeleteTree(HKEY_CLASSES_ROOT, kClassesTestKey);
+        DeleteKeyTree(HKEY_CLASSES_ROOT, kTestRoot);
+        DeleteKeyTree(HKEY_CLASSES_ROOT, kClassesTestKey);
     }
 
     Win32Shell shell;
@@ -110,19 +50,19 @@ TEST_F(ShellRegistry, NamedValueRoundTripsThroughNonLatinKeys) {
     EXPECT_EQ(shell.RegWrite(kTestPath + L"\u540d\u524d", data, L"REG_SZ"), Variant());
 
     EXPECT_EQ(shell.RegRead(kTestPath + L"\u540d\u524d"), Variant(data));
-    const RawValue raw = ReadRaw(HKEY_CLASSES_ROOT, kTestKey, L"\u540d\u524d");
-    ASSERT_TRUE(raw.found);
-    EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(raw.bytes, BytesOf(data));
+    const auto raw = ReadValue(HKEY_CLASSES_ROOT, kTestKey, L"\u540d\u524d");
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(raw->bytes, BytesOf(data));
 }
 
 TEST_F(ShellRegistry, TrailingBackslashWritesTheDefaultValue) {
     shell.RegWrite(kTestPath, L"PowerPointViewer.SlideShow.11", L"REG_SZ");
 
-    const RawValue raw = ReadRaw(HKEY_CLASSES_ROOT, kTestKey, nullptr);
-    ASSERT_TRUE(raw.found);
-    EXPECT_EQ(raw.type, static_cast<DWORD>(REG_SZ));
-    EXPECT_EQ(raw.bytes, BytesOf(L"PowerPointViewer.SlideShow.11"));
+    const auto raw = ReadValue(HKEY_CLASSES_ROOT, kTestKey, nullptr);
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(raw->bytes, BytesOf(L"PowerPointViewer.SlideShow.11"));
     EXPECT_EQ(shell.RegRead(kTestPath), Variant(std::wstring(L"PowerPointViewer.SlideShow.11")));
 }
 
@@ -144,25 +84,15 @@ TEST_F(ShellRegistry, WriteIntoClassesRootCreatesTheKeysOnTheWay) {
     const std::wstring command = L"HKCR\\" + kClassesTestKey + L"\\shell\\open\\command\\";
     shell.RegWrite(command, L"\"C:\\v.exe\" \"%1\"", L"REG_SZ");
 
-    const RawValue raw =
-        ReadRaw(HKEY_CLASSES_ROOT, kClassesTestKey + L"\\shell\\open\\command", nullptr);
-    ASSERT_TRUE(raw.found);
-    EXPECT_EQ(raw.bytes, BytesOf(L"\"C:\\v.exe\" \"%1\""));
+    const auto raw =
+        ReadValue(HKEY_CLASSES_ROOT, kClassesTestKey + L"\\shell\\open\\command", nullptr);
+    ASSERT_TRUE(raw);
+    EXPECT_EQ(raw->bytes, BytesOf(L"\"C:\\v.exe\" \"%1\""));
     EXPECT_EQ(shell.RegRead(L"HKCR\\" + kClassesTestKey + L"\\shell\\open\\command\\"),
               Variant(std::wstring(L"\"C:\\v.exe\" \"%1\"")));
 }
 
 // --- reading what is not there, or not text ------------------------------------
-
-void ExpectRaises(const std::function<void()>& call, const std::wstring& operation) {
-    try {
-        call();
-        ADD_FAILURE() << "no PlatformError raised";
-    } catch (const PlatformError& error) {
-        EXPECT_EQ(error.operation(), operation);
-        EXPECT_FALSE(error.reason().empty());
-    }
-}
 
 TEST_F(ShellRegistry, ReadingWhatDoesNotExistRaises) {
     shell.RegWrite(kTestPath + L"Named", L"x", L"REG_SZ");
@@ -183,7 +113,7 @@ TEST_F(ShellRegistry, MalformedPathsAndOtherTypesRaise) {
     ExpectRaises([&] { shell.RegDeleteValue(L"HKCU\\Key\\"); }, L"RegDeleteValue HKCU\\Key\\");
     ExpectRaises([&] { shell.RegWrite(L"HKCR\\", L"x", L"REG_SZ"); }, L"RegWrite HKCR\\");
     ExpectRaises([&] { shell.RegWrite(kTestPath, L"1", L"REG_DWORD"); }, L"RegWrite " + kTestPath);
-    EXPECT_FALSE(OpenKey(HKEY_CLASSES_ROOT, kTestKey));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kTestKey));
 }
 
 TEST_F(ShellRegistry, DeletingRemovesThatValueAloneAndRaisesWhenItIsMissing) {
@@ -192,21 +122,23 @@ TEST_F(ShellRegistry, DeletingRemovesThatValueAloneAndRaisesWhenItIsMissing) {
 
     shell.RegDeleteValue(kTestPath);
 
-    EXPECT_FALSE(ReadRaw(HKEY_CLASSES_ROOT, kTestKey, nullptr).found);
-    EXPECT_TRUE(ReadRaw(HKEY_CLASSES_ROOT, kTestKey, L"Other").found);
+    EXPECT_FALSE(ReadValue(HKEY_CLASSES_ROOT, kTestKey, nullptr).has_value());
+    EXPECT_TRUE(ReadValue(HKEY_CLASSES_ROOT, kTestKey, L"Other").has_value());
     ExpectRaises([&] { shell.RegDeleteValue(kTestPath); }, L"RegDeleteValue " + kTestPath);
 }
 
 TEST_F(ShellRegistry, ValuesOfOtherKindsAreReadWithoutHarm) {
+    const auto write = [](const wchar_t* name, DWORD type, std::vector<BYTE> bytes) {
+        WriteValue(HKEY_CLASSES_ROOT, kTestKey, name, RegistryValue{type, std::move(bytes)});
+    };
     const DWORD number = 0x12345678;
-    SetRaw(kTestKey, L"Number", REG_DWORD,
-           std::vector<BYTE>(reinterpret_cast<const BYTE*>(&number),
-                             reinterpret_cast<const BYTE*>(&number) + sizeof number));
-    SetRaw(kTestKey, L"Binary", REG_BINARY, std::vector<BYTE>{1, 2, 3});
-    SetRaw(kTestKey, L"Unterminated", REG_SZ, BytesOf(L"abc", false));
-    SetRaw(kTestKey, L"Odd", REG_SZ, std::vector<BYTE>{'a', 0, 'b'});
+    const auto* numberBytes = reinterpret_cast<const BYTE*>(&number);
+    write(L"Number", REG_DWORD, std::vector<BYTE>(numberBytes, numberBytes + sizeof number));
+    write(L"Binary", REG_BINARY, {1, 2, 3});
+    write(L"Unterminated", REG_SZ, BytesOf(L"abc", false));
+    write(L"Odd", REG_SZ, {'a', 0, 'b'});
     const std::wstring longText(5000, L'\u0416');
-    SetRaw(kTestKey, L"Long", REG_SZ, BytesOf(longText));
+    write(L"Long", REG_SZ, BytesOf(longText));
 
     EXPECT_EQ(shell.RegRead(kTestPath + L"Number"), Variant(std::int32_t{0x12345678}));
     EXPECT_EQ(shell.RegRead(kTestPath + L"Binary"), Variant());
@@ -267,13 +199,10 @@ public:
     }
 
 private:
-    struct WindowDestroyer {
-        void operator()(HWND window) const { DestroyWindow(window); }
-    };
     struct ShellFree {
         void operator()(ITEMIDLIST* list) const { CoTaskMemFree(list); }
     };
-    std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer> window_;
+    automation::UniqueWindow window_;
     std::unique_ptr<ITEMIDLIST, ShellFree> desktop_;
     ULONG registration_ = 0;
 };

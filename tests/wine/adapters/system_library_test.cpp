@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/platform_error.h"
+#include "expect_raises.h"
 #include "platform/win32/system_library.h"
 
 namespace dovrel {
@@ -41,31 +41,19 @@ TEST(SystemLibrary, KeepsItsDllLoadedWhileItLivesOnly) {
 
 TEST(SystemLibrary, TakesTheDllFromTheSystemDirectory) {
     const SystemLibrary library(L"lz32");
-    EXPECT_EQ(library.path(), SystemDirectory() + L"\\lz32.dll");
-    EXPECT_EQ(FileOf(GetModuleHandleW(L"lz32")), SystemDirectory() + L"\\lz32.dll");
+    EXPECT_EQ(library.path(), SystemDirectory() + L"\lz32.dll");
+    EXPECT_EQ(FileOf(GetModuleHandleW(L"lz32")), SystemDirectory() + L"\lz32.dll");
 }
 
 TEST(SystemLibrary, AMissingDllIsAPlatformErrorNamingItsPath) {
-    try {
-        const SystemLibrary missing(L"dovrel-no-such-library");
-        ADD_FAILURE() << "no PlatformError raised";
-    } catch (const PlatformError& error) {
-        EXPECT_EQ(error.operation(),
-                  L"Loading " + SystemDirectory() + L"\\dovrel-no-such-library.dll");
-        EXPECT_FALSE(error.reason().empty());
-    }
+    ExpectRaises([] { const SystemLibrary missing(L"dovrel-no-such-library"); },
+                 L"Loading " + SystemDirectory() + L"\dovrel-no-such-library.dll");
 }
 
 TEST(SystemLibrary, AMissingFunctionIsAPlatformErrorNamingItAndItsDll) {
     const SystemLibrary kernel(L"kernel32");
-    try {
-        kernel.Find<void (*)()>("DovrelNoSuchFunction");
-        ADD_FAILURE() << "no PlatformError raised";
-    } catch (const PlatformError& error) {
-        EXPECT_EQ(error.operation(),
-                  L"Finding DovrelNoSuchFunction in " + SystemDirectory() + L"\\kernel32.dll");
-        EXPECT_FALSE(error.reason().empty());
-    }
+    ExpectRaises([&] { kernel.Find<void (*)()>("DovrelNoSuchFunction"); },
+                 L"Finding DovrelNoSuchFunction in " + SystemDirectory() + L"\kernel32.dll");
 }
 
 } // namespace

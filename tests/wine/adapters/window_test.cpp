@@ -620,7 +620,7 @@ TEST_F(WindowWithXpButtons, ACancelledDialogIsNotBroughtBackByTheFocus) {
         if (clicks_.size() > 1)
             return; // a click raised again must not open another dialog
         DialogWatch cancel;
-        cancel.childId = 0x47C; // the file name box
+        cancel.childId = testing::kFileNameBox;
         cancel.command = IDCANCEL;
         WhileWatching(cancel, [&] { EXPECT_EQ(dialog.ShowOpen(), 0); });
         EXPECT_TRUE(cancel.found);

@@ -1,10 +1,9 @@
 #include "automation/dovrel_session.h"
 
-#include <stdexcept>
-
 #include "automation/file_dialog.h"
 #include "automation/input.h"
 #include "automation/wait.h"
+#include "automation/window_query.h"
 #include "automation/wine_paths.h"
 #include "ui/control_table.h"
 
@@ -41,11 +40,6 @@ DovrelSession::~DovrelSession() {
     process_.Terminate();
 }
 
-HWND DovrelSession::WaitForMainWindow(DWORD timeoutMs) {
-    mainWindow_ = automation::WaitForMainWindow(process_.id(), kWindowCaption, timeoutMs);
-    return mainWindow_;
-}
-
 StartupOutcome DovrelSession::WaitForStartup(DWORD timeoutMs) {
     StartupOutcome outcome;
     WaitUntil(
@@ -60,19 +54,6 @@ StartupOutcome DovrelSession::WaitForStartup(DWORD timeoutMs) {
         outcome.exitCode = process_.WaitForExit(0);
     }
     return outcome;
-}
-
-std::vector<ControlInfo> DovrelSession::Controls() const {
-    if (!mainWindow_)
-        throw std::logic_error("the main window has not been found");
-    return ChildControls(mainWindow_);
-}
-
-ControlInfo DovrelSession::Control(const std::wstring& caption) const {
-    const std::optional<ControlInfo> found = FindByCaption(Controls(), caption);
-    if (!found)
-        throw std::runtime_error("the main window has no control with the caption looked for");
-    return *found;
 }
 
 HWND DovrelSession::FocusedControl() const {

@@ -40,17 +40,11 @@ public:
     DWORD processId() const { return process_.id(); }
     bool IsRunning() const { return process_.IsRunning(); }
 
-    // nullptr when no main window appears in time.
-    HWND WaitForMainWindow(DWORD timeoutMs);
     // Waits until the main window shows, a message box shows or the program
     // ends, whichever comes first.
     StartupOutcome WaitForStartup(DWORD timeoutMs);
     HWND mainWindow() const { return mainWindow_; }
 
-    // The main window's controls, read now. Throws when there is no main window.
-    std::vector<ControlInfo> Controls() const;
-    // The control with this caption; throws when there is none.
-    ControlInfo Control(const std::wstring& caption) const;
     // The control that has the keyboard focus now (nullptr: none).
     HWND FocusedControl() const;
 

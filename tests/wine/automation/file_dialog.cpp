@@ -7,13 +7,12 @@ namespace dovrel::automation {
 
 namespace {
 
-constexpr int kFileNameBoxId = 0x47C;
 constexpr UINT kSendTimeoutMs = 5000;
 
 // The edit field inside the file name combo box (or the box itself when it
 // is a plain edit field).
 HWND FileNameEdit(HWND dialog) {
-    HWND box = GetDlgItem(dialog, kFileNameBoxId);
+    HWND box = GetDlgItem(dialog, kFileNameBox);
     if (!box)
         return nullptr;
     HWND edit = FindWindowExW(box, nullptr, L"Edit", nullptr);

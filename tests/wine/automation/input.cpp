@@ -22,15 +22,6 @@ void PostStaticClick(HWND staticControl) {
                  reinterpret_cast<LPARAM>(staticControl));
 }
 
-void PostMouseClick(HWND control) {
-    RECT client{};
-    GetClientRect(control, &client);
-    const LPARAM centre =
-        MAKELPARAM((client.right - client.left) / 2, (client.bottom - client.top) / 2);
-    PostMessageW(control, WM_LBUTTONDOWN, MK_LBUTTON, centre);
-    PostMessageW(control, WM_LBUTTONUP, 0, centre);
-}
-
 void PostAccessKey(HWND control, wchar_t letter) {
     PostMessageW(control, WM_SYSCHAR, static_cast<WPARAM>(letter), kAltDown);
 }

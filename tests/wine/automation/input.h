@@ -11,8 +11,6 @@ namespace dovrel::automation {
 void PostButtonClick(HWND button);
 // The notification a static control with SS_NOTIFY sends on a click.
 void PostStaticClick(HWND staticControl);
-// A left mouse click at the centre of the control.
-void PostMouseClick(HWND control);
 // Alt+letter, as the dialog manager sees it (WM_SYSCHAR to a control).
 void PostAccessKey(HWND control, wchar_t letter);
 // A key press and release (WM_KEYDOWN, WM_KEYUP), e.g. VK_TAB.

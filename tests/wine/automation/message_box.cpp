@@ -8,12 +8,36 @@ namespace dovrel::automation {
 
 namespace {
 
-constexpr int kTextId = 0xFFFF;
-constexpr int kIconId = 0x440;
 // A box is painted a moment after it appears: trust a reading once two in a
 // row agree.
 constexpr DWORD kIconPaintTimeoutMs = 3000;
 constexpr DWORD kIconReadingGapMs = 150;
+
+MessageBoxInfo DescribeMessageBox(HWND box) {
+    MessageBoxInfo info;
+    info.hwnd = box;
+    info.title = TextOf(box);
+    info.text = TextOf(GetDlgItem(box, kMessageBoxText));
+    HWND icon = GetDlgItem(box, kMessageBoxIcon);
+    MessageBoxIcon previous = MessageBoxIcon::Unrecognised;
+    WaitUntil(
+        [&] {
+            info.icon = RecogniseIconOnScreen(icon);
+            const bool settled = info.icon == previous && info.icon != MessageBoxIcon::Unrecognised;
+            previous = info.icon;
+            return settled;
+        },
+        kIconPaintTimeoutMs, kIconReadingGapMs);
+    return info;
+}
+
+HWND VisibleMessageBox(DWORD processId) {
+    for (HWND window : TopLevelWindowsOf(processId)) {
+        if (IsWindowVisible(window) && IsMessageBoxWindow(window))
+            return window;
+    }
+    return nullptr;
+}
 
 } // namespace
 
@@ -34,36 +58,6 @@ const char* NameOf(MessageBoxIcon icon) {
     }
     return "unrecognised";
 }
-
-MessageBoxInfo DescribeMessageBox(HWND box) {
-    MessageBoxInfo info;
-    info.hwnd = box;
-    info.title = TextOf(box);
-    info.text = TextOf(GetDlgItem(box, kTextId));
-    HWND icon = GetDlgItem(box, kIconId);
-    MessageBoxIcon previous = MessageBoxIcon::Unrecognised;
-    WaitUntil(
-        [&] {
-            info.icon = RecogniseIconOnScreen(icon);
-            const bool settled = info.icon == previous && info.icon != MessageBoxIcon::Unrecognised;
-            previous = info.icon;
-            return settled;
-        },
-        kIconPaintTimeoutMs, kIconReadingGapMs);
-    return info;
-}
-
-namespace {
-
-HWND VisibleMessageBox(DWORD processId) {
-    for (HWND window : TopLevelWindowsOf(processId)) {
-        if (IsWindowVisible(window) && IsMessageBoxWindow(window))
-            return window;
-    }
-    return nullptr;
-}
-
-} // namespace
 
 bool HasMessageBox(DWORD processId) {
     return VisibleMessageBox(processId) != nullptr;

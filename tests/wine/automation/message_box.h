@@ -26,9 +26,6 @@ bool HasMessageBox(DWORD processId);
 std::optional<MessageBoxInfo> FindMessageBox(DWORD processId);
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, DWORD timeoutMs);
 
-// Reads the box again (title, text, icon).
-MessageBoxInfo DescribeMessageBox(HWND box);
-
 // Presses OK (IDOK).
 void PressOk(HWND box);
 

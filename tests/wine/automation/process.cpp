@@ -29,11 +29,11 @@ LaunchedProcess LaunchedProcess::Start(const std::wstring& exe, const std::wstri
         throw std::runtime_error("CreateProcessW failed with error " + std::to_string(error));
     }
     UniqueHandle thread(info.hThread);
-    return LaunchedProcess(UniqueHandle(info.hProcess), info.dwProcessId, info.dwThreadId);
+    return LaunchedProcess(UniqueHandle(info.hProcess), info.dwProcessId);
 }
 
-LaunchedProcess::LaunchedProcess(UniqueHandle process, DWORD id, DWORD threadId)
-    : process_(std::move(process)), id_(id), threadId_(threadId) {}
+LaunchedProcess::LaunchedProcess(UniqueHandle process, DWORD id)
+    : process_(std::move(process)), id_(id) {}
 
 LaunchedProcess::~LaunchedProcess() {
     Terminate();

@@ -23,7 +23,6 @@ public:
     ~LaunchedProcess();
 
     DWORD id() const { return id_; }
-    DWORD mainThreadId() const { return threadId_; }
     bool IsRunning() const;
 
     // The exit code, or nothing when the process is still running after the wait.
@@ -33,11 +32,10 @@ public:
     void Terminate();
 
 private:
-    LaunchedProcess(UniqueHandle process, DWORD id, DWORD threadId);
+    LaunchedProcess(UniqueHandle process, DWORD id);
 
     UniqueHandle process_;
     DWORD id_ = 0;
-    DWORD threadId_ = 0;
 };
 
 } // namespace dovrel::automation

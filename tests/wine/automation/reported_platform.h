@@ -1,10 +1,10 @@
 #pragma once
 
-#include <windows.h>
-
 #include <optional>
 #include <ostream>
 #include <string>
+
+#include "automation/registry.h"
 
 namespace dovrel::automation {
 
@@ -41,16 +41,12 @@ void SetReportedPlatform(const ReportedPlatform& platform);
 class ScopedReportedPlatform {
 public:
     explicit ScopedReportedPlatform(const ReportedPlatform& platform);
-    ~ScopedReportedPlatform();
-    ScopedReportedPlatform(const ScopedReportedPlatform&) = delete;
-    ScopedReportedPlatform& operator=(const ScopedReportedPlatform&) = delete;
 
 private:
-    void Restore() noexcept;
-
-    std::optional<std::wstring> savedVersion_;
-    std::optional<std::wstring> savedBuild_;
-    std::optional<std::wstring> savedCsd_;
+    // Each put back on its own, so a half-written platform does not outlive a failure.
+    ScopedRegistryText version_;
+    ScopedRegistryText build_;
+    ScopedRegistryText csd_;
 };
 
 // What a program started now would be told (read back from the registry).

@@ -48,8 +48,6 @@ std::wstring ParentOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-} // namespace
-
 bool FileExists(const std::wstring& path) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
@@ -81,12 +79,36 @@ std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine) {
     return arguments;
 }
 
+} // namespace
+
+std::wstring TempFolder() {
+    wchar_t path[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH + 1, path);
+    std::wstring folder(path, length <= MAX_PATH ? length : 0);
+    if (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
+
+std::vector<std::wstring> SoleArgumentsOf(const std::vector<std::wstring>& commandLines) {
+    std::vector<std::wstring> arguments;
+    for (const std::wstring& line : commandLines) {
+        const std::vector<std::wstring> all = ArgumentsOf(line);
+        arguments.push_back(all.size() == 1 ? all[0] : L"(not one argument) " + line);
+    }
+    return arguments;
+}
+
 ScopedLog::ScopedLog(std::wstring path) : path_(std::move(path)) {
     DeleteFileW(path_.c_str());
 }
 
 ScopedLog::~ScopedLog() {
     DeleteFileW(path_.c_str());
+}
+
+std::vector<std::wstring> ScopedLog::Lines() const {
+    return ReadLogLines(path_);
 }
 
 ScopedParentFolders::ScopedParentFolders(const std::wstring& path) {
@@ -104,6 +126,25 @@ ScopedParentFolders::ScopedParentFolders(const std::wstring& path) {
 ScopedParentFolders::~ScopedParentFolders() {
     for (auto it = created_.rbegin(); it != created_.rend(); ++it)
         RemoveDirectoryW(it->c_str());
+}
+
+ScopedFile::ScopedFile(std::wstring path, const std::string& contents)
+    : folders_(path), path_(std::move(path)) {
+    {
+        const UniqueHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        DWORD written = 0;
+        if (file.get() != INVALID_HANDLE_VALUE &&
+            WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written,
+                      nullptr))
+            return;
+    }
+    DeleteFileW(path_.c_str()); // so the folders can go with the failure
+    throw std::runtime_error("could not make a test file");
+}
+
+ScopedFile::~ScopedFile() {
+    DeleteFileW(path_.c_str());
 }
 
 ScopedFileCopy::ScopedFileCopy(const std::wstring& source, std::wstring destination)

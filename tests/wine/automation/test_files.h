@@ -5,15 +5,15 @@
 
 namespace dovrel::automation {
 
-bool FileExists(const std::wstring& path);
+// The system's folder for temporary files, without a trailing backslash.
+std::wstring TempFolder();
 
-// The lines of a UTF-8 log (see fixtures/fixture_logs.h); none when it is missing.
-std::vector<std::wstring> ReadLogLines(const std::wstring& path);
+// The one argument of each logged command line, or "(not one argument) " and
+// the line where there is not exactly one.
+std::vector<std::wstring> SoleArgumentsOf(const std::vector<std::wstring>& commandLines);
 
-// The arguments of a logged command line, program name left out.
-std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine);
-
-// Deletes a log now and again when it goes, so each test sees only its own lines.
+// A UTF-8 log of the helper programs (see fixtures/fixture_logs.h), deleted now
+// and again when it goes, so each test sees only its own lines.
 class ScopedLog {
 public:
     explicit ScopedLog(std::wstring path);
@@ -22,7 +22,8 @@ public:
     ScopedLog& operator=(const ScopedLog&) = delete;
 
     const std::wstring& path() const { return path_; }
-    std::vector<std::wstring> Lines() const { return ReadLogLines(path_); }
+    // None when the log is missing.
+    std::vector<std::wstring> Lines() const;
 
 private:
     std::wstring path_;
@@ -39,6 +40,22 @@ public:
 
 private:
     std::vector<std::wstring> created_; // deepest last
+};
+
+// A file made for a test, holding `contents`, with the folders it needs;
+// removed with them when it goes. Throws when it cannot be made.
+class ScopedFile {
+public:
+    explicit ScopedFile(std::wstring path, const std::string& contents = {});
+    ~ScopedFile();
+    ScopedFile(const ScopedFile&) = delete;
+    ScopedFile& operator=(const ScopedFile&) = delete;
+
+    const std::wstring& path() const { return path_; }
+
+private:
+    ScopedParentFolders folders_; // outlives the file inside them
+    std::wstring path_;
 };
 
 // Copies a file to `destination`, creating the folders on the way; removes the

@@ -1,7 +1,6 @@
 #include "automation/visibility_watch.h"
 
 #include <algorithm>
-#include <stdexcept>
 
 #include "automation/window_query.h"
 
@@ -26,24 +25,18 @@ private:
 
 VisibilityWatch::VisibilityWatch(DWORD processId) : processId_(processId) {
     InitializeCriticalSection(&lock_);
-    thread_.reset(CreateThread(nullptr, 0, &VisibilityWatch::Run, this, 0, nullptr));
-    if (!thread_) {
+    try {
+        thread_.emplace([this] { Watch(); });
+    } catch (...) {
         DeleteCriticalSection(&lock_);
-        throw std::runtime_error("could not start the window watch thread");
+        throw;
     }
 }
 
 VisibilityWatch::~VisibilityWatch() {
-    Stop();
-    DeleteCriticalSection(&lock_);
-}
-
-void VisibilityWatch::Stop() {
     stop_ = true;
-    if (thread_) {
-        WaitForSingleObject(thread_.get(), INFINITE);
-        thread_.reset();
-    }
+    thread_.reset();
+    DeleteCriticalSection(&lock_);
 }
 
 std::vector<std::wstring> VisibilityWatch::WindowsSeen() const {
@@ -51,14 +44,12 @@ std::vector<std::wstring> VisibilityWatch::WindowsSeen() const {
     return seen_;
 }
 
-DWORD WINAPI VisibilityWatch::Run(LPVOID self) {
-    auto* watch = static_cast<VisibilityWatch*>(self);
-    while (!watch->stop_) {
-        watch->Poll();
+void VisibilityWatch::Watch() noexcept {
+    while (!stop_) {
+        Poll();
         Sleep(1);
     }
-    watch->Poll(); // a last look, so nothing shown just before Stop is missed
-    return 0;
+    Poll(); // a last look, so nothing shown just before the end is missed
 }
 
 void VisibilityWatch::Poll() noexcept {

@@ -3,16 +3,17 @@
 #include <windows.h>
 
 #include <atomic>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "automation/unique_handle.h"
+#include "automation/side_thread.h"
 
 namespace dovrel::automation {
 
 // Watches, from a thread of its own, which top-level windows of a process are
 // ever visible, message boxes and file dialogs excepted. Polls every
-// millisecond or so from construction until destruction (or Stop).
+// millisecond or so from construction until destruction.
 class VisibilityWatch {
 public:
     explicit VisibilityWatch(DWORD processId);
@@ -20,12 +21,11 @@ public:
     VisibilityWatch(const VisibilityWatch&) = delete;
     VisibilityWatch& operator=(const VisibilityWatch&) = delete;
 
-    void Stop();
     // "class 'title'" of each window seen visible, once each.
     std::vector<std::wstring> WindowsSeen() const;
 
 private:
-    static DWORD WINAPI Run(LPVOID self);
+    void Watch() noexcept;
     void Poll() noexcept;
 
     DWORD processId_;
@@ -33,7 +33,7 @@ private:
     mutable CRITICAL_SECTION lock_;
     std::vector<HWND> seenHandles_;
     std::vector<std::wstring> seen_;
-    UniqueHandle thread_;
+    std::optional<SideThread> thread_;
 };
 
 } // namespace dovrel::automation

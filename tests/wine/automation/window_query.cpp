@@ -1,15 +1,12 @@
 #include "automation/window_query.h"
 
 #include "automation/unique_handle.h"
-#include "automation/wait.h"
 
 namespace dovrel::automation {
 
 namespace {
 
 constexpr UINT kSendTimeoutMs = 5000;
-constexpr int kMessageBoxTextId = 0xFFFF;
-constexpr int kFileNameBoxId = 0x47C;
 
 // Win32 calls these back: nothing may throw out of them.
 bool TryAppend(std::vector<HWND>& windows, HWND window) noexcept {
@@ -81,12 +78,12 @@ std::vector<HWND> TopLevelWindowsOf(DWORD processId) {
 }
 
 bool IsMessageBoxWindow(HWND window) {
-    return ClassNameOf(window) == L"#32770" && GetDlgItem(window, kMessageBoxTextId) &&
-           !GetDlgItem(window, kFileNameBoxId);
+    return ClassNameOf(window) == L"#32770" && GetDlgItem(window, kMessageBoxText) &&
+           !GetDlgItem(window, kFileNameBox);
 }
 
 bool IsFileDialogWindow(HWND window) {
-    return ClassNameOf(window) == L"#32770" && GetDlgItem(window, kFileNameBoxId);
+    return ClassNameOf(window) == L"#32770" && GetDlgItem(window, kFileNameBox);
 }
 
 HWND FindMainWindow(DWORD processId, const std::wstring& title) {
@@ -98,16 +95,9 @@ HWND FindMainWindow(DWORD processId, const std::wstring& title) {
     return nullptr;
 }
 
-HWND WaitForMainWindow(DWORD processId, const std::wstring& title, DWORD timeoutMs) {
-    HWND found = nullptr;
-    WaitUntil([&] { return (found = FindMainWindow(processId, title)) != nullptr; }, timeoutMs);
-    return found;
-}
-
 ControlInfo DescribeControl(HWND control) {
     ControlInfo info;
     info.hwnd = control;
-    info.id = GetDlgCtrlID(control);
     info.className = ClassNameOf(control);
     info.caption = TextOf(control);
     info.style = static_cast<DWORD>(GetWindowLongW(control, GWL_STYLE));
@@ -133,15 +123,6 @@ std::vector<ControlInfo> ChildControls(HWND parent) {
     for (HWND child : children)
         controls.push_back(DescribeControl(child));
     return controls;
-}
-
-std::optional<ControlInfo> FindByCaption(const std::vector<ControlInfo>& controls,
-                                         const std::wstring& caption) {
-    for (const ControlInfo& control : controls) {
-        if (control.caption == caption)
-            return control;
-    }
-    return std::nullopt;
 }
 
 HWND FocusedWindowOf(HWND window) {

@@ -11,7 +11,6 @@ namespace dovrel::automation {
 // A child control as another process sees it.
 struct ControlInfo {
     HWND hwnd = nullptr;
-    int id = 0;
     std::wstring className;
     std::wstring caption; // WM_GETTEXT
     DWORD style = 0;
@@ -21,27 +20,28 @@ struct ControlInfo {
     RECT rect{};                // in the parent's client coordinates
 };
 
+// Child ids in the system's standard dialog boxes.
+inline constexpr int kMessageBoxText = 0xFFFF;
+inline constexpr int kMessageBoxIcon = 0x440;
+inline constexpr int kFileNameBox = 0x47C; // the file-open dialog's name box
+
 std::wstring ClassNameOf(HWND window);
 std::wstring TextOf(HWND window); // WM_GETTEXT, with a timeout
 
 // Top-level windows of a process, visible or not.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 
-// The system's standard dialog boxes: a message box (text in child 0xFFFF) and
-// the file-open dialog (file name box 0x47C).
+// The system's standard dialog boxes, told apart by those children.
 bool IsMessageBoxWindow(HWND window);
 bool IsFileDialogWindow(HWND window);
 
 // The process's visible top-level window with this title that is neither a
 // message box nor a file dialog; nullptr when there is none (yet).
 HWND FindMainWindow(DWORD processId, const std::wstring& title);
-HWND WaitForMainWindow(DWORD processId, const std::wstring& title, DWORD timeoutMs);
 
 ControlInfo DescribeControl(HWND control);
 // Direct children only, in the system's order (z-order).
 std::vector<ControlInfo> ChildControls(HWND parent);
-std::optional<ControlInfo> FindByCaption(const std::vector<ControlInfo>& controls,
-                                         const std::wstring& caption);
 
 // The control that has the keyboard focus in the window's thread.
 HWND FocusedWindowOf(HWND window);

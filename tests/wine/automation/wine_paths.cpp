@@ -45,10 +45,15 @@ std::wstring DovrelExePath() {
     return RequiredEnvironmentPath(L"DOVREL_EXE");
 }
 
+std::wstring FixturesFolder() {
+    std::wstring folder = RequiredEnvironmentPath(L"DOVREL_FIXTURES");
+    if (!folder.empty() && folder.back() == L'\\')
+        folder.pop_back();
+    return folder;
+}
+
 std::wstring FixturePath(const std::wstring& relativePath) {
-    std::wstring path = RequiredEnvironmentPath(L"DOVREL_FIXTURES");
-    if (!path.empty() && path.back() != L'\\')
-        path += L'\\';
+    std::wstring path = FixturesFolder() + L'\\';
     for (wchar_t c : relativePath)
         path += c == L'/' ? L'\\' : c;
     return path;

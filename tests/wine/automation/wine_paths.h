@@ -14,6 +14,7 @@ std::wstring WindowsPathOf(const std::wstring& unixOrWindowsPath);
 // The program under test (DOVREL_EXE) and the helper programs (DOVREL_FIXTURES),
 // as Windows paths. Throw when the variable is missing.
 std::wstring DovrelExePath();
+std::wstring FixturesFolder(); // no trailing backslash
 std::wstring FixturePath(const std::wstring& relativePath);
 
 } // namespace dovrel::automation

@@ -7,13 +7,13 @@
 
 #include <functional>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "automation/file_dialog.h"
 #include "automation/input.h"
 #include "automation/process.h"
+#include "automation/registry.h"
 #include "automation/test_files.h"
 #include "automation/wait.h"
 #include "automation/window_query.h"
@@ -43,28 +43,17 @@ const std::vector<std::wstring> kLoadedByTheProgram{L"comctl32", L"comdlg32", L"
 class ScopedNativeFirst {
 public:
     ScopedNativeFirst(const std::wstring& program, const std::vector<std::wstring>& names)
-        : programKey_(L"Software\\Wine\\AppDefaults\\" + program),
-          overridesKey_(programKey_ + L"\\DllOverrides") {
-        HKEY key = nullptr;
-        if (RegCreateKeyExW(HKEY_CURRENT_USER, overridesKey_.c_str(), 0, nullptr, 0, KEY_SET_VALUE,
-                            nullptr, &key, nullptr) != ERROR_SUCCESS)
-            throw std::runtime_error("cannot create Wine's DLL overrides for the program");
-        constexpr wchar_t kNativeFirst[] = L"native,builtin";
+        : programKey_(L"Software\\Wine\\AppDefaults\\" + program) {
         for (const std::wstring& name : names)
-            RegSetValueExW(key, name.c_str(), 0, REG_SZ,
-                           reinterpret_cast<const BYTE*>(kNativeFirst), sizeof(kNativeFirst));
-        RegCloseKey(key);
+            automation::WriteText(HKEY_CURRENT_USER, programKey_ + L"\\DllOverrides", name.c_str(),
+                                  L"native,builtin");
     }
-    ~ScopedNativeFirst() {
-        RegDeleteKeyW(HKEY_CURRENT_USER, overridesKey_.c_str());
-        RegDeleteKeyW(HKEY_CURRENT_USER, programKey_.c_str());
-    }
+    ~ScopedNativeFirst() { automation::DeleteKeyTree(HKEY_CURRENT_USER, programKey_); }
     ScopedNativeFirst(const ScopedNativeFirst&) = delete;
     ScopedNativeFirst& operator=(const ScopedNativeFirst&) = delete;
 
 private:
     std::wstring programKey_;
-    std::wstring overridesKey_;
 };
 
 // A copy of `program` in the download folder, look-alikes of `names` there

@@ -4,17 +4,14 @@
 
 #include <cctype>
 #include <cstdlib>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "automation/dovrel_session.h"
-#include "automation/file_dialog.h"
 #include "automation/input.h"
 #include "automation/reported_platform.h"
-#include "automation/test_files.h"
 #include "automation/wait.h"
-#include "automation/wine_paths.h"
+#include "dovrel_under_test.h"
 #include "running_window.h"
 #include "ui/control_table.h"
 
@@ -31,8 +28,6 @@ using automation::ScopedReportedPlatform;
 
 constexpr wchar_t kPlatformMessage[] =
     L"This utility was written for Windows XP systems with Service Pack 2 or higher installed.";
-// Long enough for a posted key to have been handled and a box to have appeared.
-constexpr DWORD kQuietPeriodMs = 1500;
 
 std::string PlatformTestName(const testing::TestParamInfo<ReportedPlatform>& info) {
     std::string name;
@@ -47,23 +42,6 @@ std::string PlatformTestName(const testing::TestParamInfo<ReportedPlatform>& inf
 
 class AcceptedPlatform : public testing::TestWithParam<ReportedPlatform> {
 protected:
-    void SetUp() override {
-        platform_ = std::make_unique<ScopedReportedPlatform>(GetParam());
-        session_ = std::make_unique<DovrelSession>();
-        const automation::StartupOutcome outcome = session_->WaitForStartup(kStartTimeoutMs);
-        main_ = outcome.mainWindow;
-        ASSERT_NE(main_, nullptr) << "instead of the window \"Dovrel for Windows XP\": "
-                                  << outcome.Describe();
-        // Load shows the window, then clears the options and sets the focus;
-        // read the state once the focus has arrived.
-        automation::WaitUntil([&] { return session_->FocusedControl() != nullptr; },
-                              kReactionTimeoutMs);
-    }
-    void TearDown() override {
-        session_.reset();
-        platform_.reset();
-    }
-
     const ControlSpec& Spec(ControlId id) const { return FindControl(id); }
     ControlInfo Require(const RunningWindow& window, ControlId id) const {
         const std::optional<ControlInfo> found = window.Find(id);
@@ -71,10 +49,11 @@ protected:
             ADD_FAILURE() << "no control for the table's " << testing::PrintToString(Spec(id).name);
         return found.value_or(ControlInfo{});
     }
+    DovrelSession& session() { return app_.session(); }
 
-    std::unique_ptr<ScopedReportedPlatform> platform_;
-    std::unique_ptr<DovrelSession> session_;
-    HWND main_ = nullptr;
+    ScopedReportedPlatform platform_{GetParam()};
+    DovrelUnderTest app_;
+    const HWND main_ = app_.session().mainWindow();
 };
 
 TEST_P(AcceptedPlatform, ShowsTheFixedSizeWindowCentredWithNoMessage) {
@@ -100,7 +79,7 @@ TEST_P(AcceptedPlatform, ShowsTheFixedSizeWindowCentredWithNoMessage) {
     EXPECT_LE(std::abs(dx), 2) << "not centred horizontally";
     EXPECT_LE(std::abs(dy), 2) << "not centred vertically";
 
-    EXPECT_FALSE(session_->WaitForMessageBox(0).has_value());
+    EXPECT_FALSE(session().WaitForMessageBox(0).has_value());
 }
 
 TEST_P(AcceptedPlatform, HasTheFifteenControlsWithTheirCaptionsAndStartingStates) {
@@ -140,21 +119,21 @@ TEST_P(AcceptedPlatform, PlacesEveryControlAsTheTableSaysToWithinAPixel) {
 TEST_P(AcceptedPlatform, FocusStartsOnVisitHomepageAndTabFollowsTheTable) {
     const RunningWindow window(main_);
     const ControlInfo visit = Require(window, ControlId::Command2);
-    ASSERT_EQ(session_->FocusedControl(), visit.hwnd)
-        << "focus is on " << testing::PrintToString(window.NameOf(session_->FocusedControl()));
+    ASSERT_EQ(session().FocusedControl(), visit.hwnd)
+        << "focus is on " << testing::PrintToString(window.NameOf(session().FocusedControl()));
 
     // After "&Visit Homepage" the order wraps round; "&Fix" is disabled and skipped.
     const std::vector<std::wstring> expected{L"Option2", L"Option1", L"Check1", L"Check2",
                                              L"Command2"};
     std::vector<std::wstring> visited;
     for (std::size_t i = 0; i < expected.size(); ++i) {
-        HWND before = session_->FocusedControl();
+        HWND before = session().FocusedControl();
         automation::PostKey(before, VK_TAB);
-        automation::WaitUntil([&] { return session_->FocusedControl() != before; }, kQuietPeriodMs);
-        visited.push_back(window.NameOf(session_->FocusedControl()));
+        automation::WaitUntil([&] { return session().FocusedControl() != before; }, kQuietPeriodMs);
+        visited.push_back(window.NameOf(session().FocusedControl()));
     }
     EXPECT_EQ(visited, expected);
-    EXPECT_FALSE(session_->WaitForMessageBox(0).has_value()) << "Tab must not select a version";
+    EXPECT_FALSE(session().WaitForMessageBox(0).has_value()) << "Tab must not select a version";
 }
 
 TEST_P(AcceptedPlatform, AltFDoesNothingWhileFixIsDisabled) {
@@ -163,15 +142,15 @@ TEST_P(AcceptedPlatform, AltFDoesNothingWhileFixIsDisabled) {
 
     automation::PostAccessKey(visit.hwnd, L'f');
 
-    EXPECT_FALSE(session_->WaitForMessageBox(kQuietPeriodMs).has_value())
+    EXPECT_FALSE(session().WaitForMessageBox(kQuietPeriodMs).has_value())
         << "\"&Fix\" ran although it is disabled";
-    EXPECT_FALSE(automation::DescribeControl(Require(window, ControlId::Command1).hwnd).enabled);
-    EXPECT_EQ(session_->FocusedControl(), visit.hwnd);
-    EXPECT_TRUE(session_->IsRunning());
+    EXPECT_FALSE(app_.IsEnabled(ControlId::Command1));
+    EXPECT_EQ(session().FocusedControl(), visit.hwnd);
+    EXPECT_TRUE(session().IsRunning());
 }
 
 TEST_P(AcceptedPlatform, EndsWhenTheWindowIsClosed) {
-    EXPECT_EQ(session_->Close(kReactionTimeoutMs), std::optional<DWORD>(0));
+    EXPECT_EQ(session().Close(kReactionTimeoutMs), std::optional<DWORD>(0));
 }
 
 INSTANTIATE_TEST_SUITE_P(Startup, AcceptedPlatform,

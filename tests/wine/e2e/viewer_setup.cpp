@@ -29,17 +29,6 @@ std::wstring QuotedOpenCommand(const std::wstring& viewerPath) {
     return L"\"" + viewerPath + L"\" \"%1\"";
 }
 
-ScopedDocument::ScopedDocument(std::wstring path) : folders_(path), path_(std::move(path)) {
-    const automation::UniqueHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr,
-                                                    CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (file.get() == INVALID_HANDLE_VALUE)
-        throw std::runtime_error("could not create a test document");
-}
-
-ScopedDocument::~ScopedDocument() {
-    DeleteFileW(path_.c_str());
-}
-
 bool OpenWithShell(const std::wstring& document, DWORD timeoutMs) {
     SHELLEXECUTEINFOW request{};
     request.cbSize = sizeof request;

@@ -52,20 +52,8 @@ std::wstring StandInOf(const ViewerVersionCase& version);
 // What a correct repair writes as the open command for a viewer.
 std::wstring QuotedOpenCommand(const std::wstring& viewerPath);
 
-// An empty file for a test, with the folders it needs; removed with them at the end.
-class ScopedDocument {
-public:
-    explicit ScopedDocument(std::wstring path);
-    ~ScopedDocument();
-    ScopedDocument(const ScopedDocument&) = delete;
-    ScopedDocument& operator=(const ScopedDocument&) = delete;
-
-    const std::wstring& path() const { return path_; }
-
-private:
-    automation::ScopedParentFolders folders_; // outlives the document inside them
-    std::wstring path_;
-};
+// An empty document for a test, with the folders it needs; removed with them at the end.
+using ScopedDocument = automation::ScopedFile;
 
 // Opens a document with the shell's "open" verb, as a double click in
 // Explorer does, and waits until the program it started has ended. False

@@ -74,13 +74,7 @@ protected:
 
     // The address of each logged browser start.
     std::vector<std::wstring> LoggedAddresses() const {
-        std::vector<std::wstring> addresses;
-        for (const std::wstring& line : urlLog_.Lines()) {
-            const std::vector<std::wstring> arguments = automation::ArgumentsOf(line);
-            addresses.push_back(arguments.size() == 1 ? arguments[0]
-                                                      : L"(not one argument) " + line);
-        }
-        return addresses;
+        return automation::SoleArgumentsOf(urlLog_.Lines());
     }
 
     automation::ScopedLog urlLog_{fixtures::kUrlLog};

@@ -1,0 +1,72 @@
+#include "automation/registry_write_refusal.h"
+
+#include <memory>
+#include <stdexcept>
+#include <type_traits>
+
+#include "automation/registry.h"
+
+namespace dovrel::automation {
+
+namespace {
+
+struct SidFreer {
+    void operator()(PSID sid) const { FreeSid(sid); }
+};
+using UniqueSid = std::unique_ptr<std::remove_pointer_t<PSID>, SidFreer>;
+
+UniqueSid Everyone() {
+    SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;
+    PSID sid = nullptr;
+    if (!AllocateAndInitializeSid(&world, 1, SECURITY_WORLD_RID, 0, 0, 0, 0, 0, 0, 0, &sid))
+        throw std::runtime_error("could not make the Everyone SID");
+    return UniqueSid(sid);
+}
+
+} // namespace
+
+ScopedWriteRefusal::ScopedWriteRefusal(HKEY root, std::wstring key)
+    : root_(root), key_(std::move(key)) {
+    DeleteKeyTree(root_, key_);
+    const UniqueRegistryKey created = CreateKey(root_, key_, KEY_ALL_ACCESS);
+
+    const UniqueSid everyone = Everyone();
+    alignas(DWORD) BYTE aclBuffer[256] = {};
+    auto* acl = reinterpret_cast<PACL>(aclBuffer);
+    SECURITY_DESCRIPTOR descriptor{};
+    // Denials come first in an access list; everything else stays allowed, so
+    // the key can be read and deleted.
+    if (!InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION) ||
+        !AddAccessDeniedAce(acl, ACL_REVISION, KEY_SET_VALUE, everyone.get()) ||
+        !AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone.get()) ||
+        !InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE))
+        throw std::runtime_error("could not build the refusing access list");
+    const LONG status = RegSetKeySecurity(created.get(), DACL_SECURITY_INFORMATION, &descriptor);
+    if (status != ERROR_SUCCESS)
+        throw std::runtime_error("could not restrict the key that refuses writes (error " +
+                                 std::to_string(status) + ")");
+
+    if (OpenKey(root_, key_, KEY_SET_VALUE)) {
+        DeleteKeyTree(root_, key_);
+        throw std::runtime_error(
+            "the registry lets this program set values despite the access list");
+    }
+}
+
+ScopedWriteRefusal::~ScopedWriteRefusal() {
+    try {
+        Lift();
+    } catch (const std::exception&) {
+        // The next test's start deletes it again.
+    }
+}
+
+void ScopedWriteRefusal::Lift() {
+    if (lifted_)
+        return;
+    DeleteKeyTree(root_, key_);
+    lifted_ = true;
+}
+
+} // namespace dovrel::automation
