@@ -41,19 +41,19 @@ TEST(SystemLibrary, KeepsItsDllLoadedWhileItLivesOnly) {
 
 TEST(SystemLibrary, TakesTheDllFromTheSystemDirectory) {
     const SystemLibrary library(L"lz32");
-    EXPECT_EQ(library.path(), SystemDirectory() + L"\lz32.dll");
-    EXPECT_EQ(FileOf(GetModuleHandleW(L"lz32")), SystemDirectory() + L"\lz32.dll");
+    EXPECT_EQ(library.path(), SystemDirectory() + L"\\lz32.dll");
+    EXPECT_EQ(FileOf(GetModuleHandleW(L"lz32")), SystemDirectory() + L"\\lz32.dll");
 }
 
 TEST(SystemLibrary, AMissingDllIsAPlatformErrorNamingItsPath) {
     ExpectRaises([] { const SystemLibrary missing(L"dovrel-no-such-library"); },
-                 L"Loading " + SystemDirectory() + L"\dovrel-no-such-library.dll");
+                 L"Loading " + SystemDirectory() + L"\\dovrel-no-such-library.dll");
 }
 
 TEST(SystemLibrary, AMissingFunctionIsAPlatformErrorNamingItAndItsDll) {
     const SystemLibrary kernel(L"kernel32");
     ExpectRaises([&] { kernel.Find<void (*)()>("DovrelNoSuchFunction"); },
-                 L"Finding DovrelNoSuchFunction in " + SystemDirectory() + L"\kernel32.dll");
+                 L"Finding DovrelNoSuchFunction in " + SystemDirectory() + L"\\kernel32.dll");
 }
 
 } // namespace

@@ -6,13 +6,18 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "app/fatal_error.h"
 #include "app/win32/fatal_error_box.h"
+#include "automation/file_dialog.h"
+#include "automation/message_box.h"
+#include "automation/side_thread.h"
 #include "dialog_windows.h"
 #include "platform/platform_error.h"
 #include "platform/win32/win32_file_dialog.h"
@@ -25,6 +30,8 @@ namespace dovrel {
 namespace {
 
 constexpr int kIconId = 1;
+// How long a second thread waits for a box or dialog to come up.
+constexpr DWORD kPatienceMs = 10000;
 
 // The built program beside this test's folder: <build>/tests/wine/x.exe ->
 // <build>/Dovrel.exe.
@@ -495,51 +502,6 @@ TEST_F(WindowTest, AnOptionTakingTheFocusIsNotSelected) {
     EXPECT_TRUE(clicks_.empty());
 }
 
-// Watches for a dialog of this thread that has a child `childId`, records what
-// it shows and closes it with `command`.
-struct DialogWatch {
-    int childId = testing::kMessageBoxText;
-    WPARAM command = IDOK;
-    DWORD threadId = GetCurrentThreadId();
-    std::wstring title;
-    std::wstring text;
-    HICON icon = nullptr;
-    bool found = false;
-};
-
-BOOL CALLBACK FindDialog(HWND window, LPARAM param) {
-    auto* watch = reinterpret_cast<DialogWatch*>(param);
-    if (GetWindowThreadProcessId(window, nullptr) != watch->threadId ||
-        ClassOf(window) != L"#32770" || !IsWindowVisible(window) ||
-        !GetDlgItem(window, watch->childId))
-        return TRUE;
-    watch->title = TextOf(window);
-    watch->text = TextOf(GetDlgItem(window, testing::kMessageBoxText));
-    watch->icon = reinterpret_cast<HICON>(
-        SendMessageW(GetDlgItem(window, testing::kMessageBoxIcon), STM_GETICON, 0, 0));
-    watch->found = true;
-    PostMessageW(window, WM_COMMAND, watch->command, 0);
-    return FALSE;
-}
-
-DWORD WINAPI WatchForDialog(void* param) {
-    auto* watch = static_cast<DialogWatch*>(param);
-    for (int i = 0; i < 200 && !watch->found; ++i) {
-        Sleep(50);
-        EnumWindows(FindDialog, reinterpret_cast<LPARAM>(watch));
-    }
-    return 0;
-}
-
-// Runs `modal` on this thread while a second thread closes its dialog.
-void WhileWatching(DialogWatch& watch, const std::function<void()>& modal) {
-    HANDLE watcher = CreateThread(nullptr, 0, WatchForDialog, &watch, 0, nullptr);
-    ASSERT_NE(watcher, nullptr);
-    modal();
-    WaitForSingleObject(watcher, INFINITE);
-    CloseHandle(watcher);
-}
-
 // Buttons created while it lives behave as XP's do: an option button that
 // takes the focus while unchecked reports a click, which Wine's do not.
 class XpOptionButtons {
@@ -619,11 +581,18 @@ TEST_F(WindowWithXpButtons, ACancelledDialogIsNotBroughtBackByTheFocus) {
         clicks_.push_back(id);
         if (clicks_.size() > 1)
             return; // a click raised again must not open another dialog
-        DialogWatch cancel;
-        cancel.childId = testing::kFileNameBox;
-        cancel.command = IDCANCEL;
-        WhileWatching(cancel, [&] { EXPECT_EQ(dialog.ShowOpen(), 0); });
-        EXPECT_TRUE(cancel.found);
+        bool cancelled = false;
+        {
+            const automation::SideThread user([&] {
+                if (HWND shown =
+                        automation::WaitForFileDialog(GetCurrentProcessId(), kPatienceMs)) {
+                    automation::CancelFileDialog(shown);
+                    cancelled = true;
+                }
+            });
+            EXPECT_EQ(dialog.ShowOpen(), 0);
+        }
+        EXPECT_TRUE(cancelled);
         window_->SetOptionValue(ControlId::Option1, false);
         window_->SetOptionValue(ControlId::Option2, false);
     });
@@ -761,18 +730,23 @@ TEST_F(WindowTest, AnErrorInAHandlerClosesTheWindowAndReachesItsOwner) {
 }
 
 TEST(RunReportingFailure, ReportsAnEscapedErrorInACriticalBoxAndEndsWithAnErrorCode) {
-    DialogWatch watch;
+    std::optional<automation::MessageBoxInfo> box;
     int exitCode = 0;
-    WhileWatching(watch, [&] {
+    {
+        const automation::SideThread user([&] {
+            box = automation::WaitForMessageBox(GetCurrentProcessId(), kPatienceMs);
+            if (box)
+                automation::PressOk(box->hwnd);
+        });
         exitCode = RunReportingFailure(
             [] { throw PlatformError(L"Writing HKCR\\.pps\\", L"Access is denied."); });
-    });
+    }
     EXPECT_EQ(exitCode, 1);
-    ASSERT_TRUE(watch.found);
-    EXPECT_EQ(watch.title, L"Dovrel for Windows XP");
-    EXPECT_EQ(watch.text, L"Dovrel has to close because an operation failed.\n\n"
-                          L"Operation: Writing HKCR\\.pps\\\nReason: Access is denied.");
-    EXPECT_EQ(watch.icon, LoadIconW(nullptr, IDI_HAND));
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->title, L"Dovrel for Windows XP");
+    EXPECT_EQ(box->text, L"Dovrel has to close because an operation failed.\n\n"
+                         L"Operation: Writing HKCR\\.pps\\\nReason: Access is denied.");
+    EXPECT_EQ(box->icon, automation::MessageBoxIcon::Critical);
 }
 
 TEST(RunReportingFailure, AProgramThatEndsWellShowsNothingAndEndsWithZero) {

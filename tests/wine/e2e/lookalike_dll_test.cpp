@@ -21,6 +21,7 @@
 #include "classes_registry.h"
 #include "dovrel_under_test.h"
 #include "fixtures/fixture_logs.h"
+#include "stand_in_browser.h"
 #include "viewer_setup.h"
 
 namespace dovrel::e2e {
@@ -170,17 +171,14 @@ protected:
         automation::PostButtonClick(app_->Handle(ControlId::Command2));
         automation::PostStaticClick(app_->Handle(ControlId::Image1));
         automation::PostStaticClick(app_->Handle(ControlId::Label3));
-        EXPECT_TRUE(automation::WaitUntil([&] { return urlLog_.Lines().size() == 3; },
+        EXPECT_TRUE(automation::WaitUntil([&] { return browser_.log.Lines().size() == 3; },
                                           automation::kReactionTimeoutMs))
-            << urlLog_.Lines().size() << " of the three addresses reached the browser";
+            << browser_.log.Lines().size() << " of the three addresses reached the browser";
     }
 
     automation::ScopedLog marks_{fixtures::kLookalikeLog};
-    automation::ScopedLog urlLog_{fixtures::kUrlLog};
-    ScopedDefaultValue browser_{L"http\\shell\\open\\command",
-                                QuotedOpenCommand(automation::FixturePath(L"url_logger.exe"))};
-    ScopedAbsentKeys associations_{
-        {L".pps", L".ppt", L"PowerPointViewer.SlideShow.11", L"PowerPointViewer.Show.11"}};
+    StandInBrowser browser_;
+    ScopedAbsentKeys associations_{AssociationKeys()};
     automation::ScopedAbsentFile noViewer2003_{StandardPlaceOf(kViewer2003)};
     ScopedFileCopy chosen_{StandInOf(kViewer2003), kChosenViewer};
     PlantedFolders planted_{automation::DovrelExePath(), L"Dovrel.exe", kLoadedByTheProgram};

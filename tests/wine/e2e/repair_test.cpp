@@ -173,6 +173,20 @@ protected:
         app_->Dismiss(*box);
     }
 
+    // Ticks the presentation type too, presses "&Fix" and closes the message
+    // that the registry refused to write `valuePath`.
+    void FixRefusedAt(const std::wstring& valuePath) {
+        ASSERT_TRUE(app_->SetChecked(ControlId::Check2, true));
+        app_->Press(ControlId::Command1);
+        const std::optional<MessageBoxInfo> box = app_->WaitForMessageBox();
+        ASSERT_TRUE(box.has_value()) << "no message about the refused write";
+        EXPECT_EQ(box->text, L"The file association could not be saved.\nRegistry value: " +
+                                 valuePath + L"\nReason: " + SystemReason(ERROR_ACCESS_DENIED));
+        EXPECT_EQ(box->title, L"Dovrel for Windows XP");
+        EXPECT_EQ(box->icon, MessageBoxIcon::Critical) << "shows " << NameOf(box->icon);
+        app_->Dismiss(*box);
+    }
+
     ScopedAbsentKeys associations_{{kSlideShow.extension, kSlideShow.className,
                                     kPresentation.extension, kPresentation.className}};
     automation::ScopedLog viewerLog_{fixtures::kViewerLog};
@@ -377,18 +391,8 @@ TEST_F(Repair, RefusedWriteIsReportedKeepsEarlierWritesAndFixCanBePressedAgain) 
     const std::wstring viewer = PlaceAtStandardPlace(kViewer2003);
     Start();
     ASSERT_NO_FATAL_FAILURE(SelectFoundVersion(kViewer2003));
-    ASSERT_TRUE(app_->SetChecked(ControlId::Check2, true));
 
-    app_->Press(ControlId::Command1);
-
-    const std::optional<MessageBoxInfo> box = app_->WaitForMessageBox();
-    ASSERT_TRUE(box.has_value()) << "no message about the refused write";
-    EXPECT_EQ(box->text, L"The file association could not be saved.\nRegistry value: HKCR\\.pps\\"
-                         L"\nReason: " +
-                             SystemReason(ERROR_ACCESS_DENIED));
-    EXPECT_EQ(box->title, L"Dovrel for Windows XP");
-    EXPECT_EQ(box->icon, MessageBoxIcon::Critical) << "shows " << NameOf(box->icon);
-    app_->Dismiss(*box);
+    ASSERT_NO_FATAL_FAILURE(FixRefusedAt(L"HKCR\\.pps\\"));
 
     EXPECT_TRUE(app_->session().IsRunning());
     EXPECT_TRUE(app_->IsEnabled(ControlId::Command1));
@@ -411,14 +415,7 @@ TEST_F(Repair, PresentationRefusedThenFixAfterARestartCompletesAllSixValues) {
     const std::wstring viewer = PlaceAtStandardPlace(kViewer2003);
     Start();
     ASSERT_NO_FATAL_FAILURE(SelectFoundVersion(kViewer2003));
-    ASSERT_TRUE(app_->SetChecked(ControlId::Check2, true));
-    app_->Press(ControlId::Command1);
-    const std::optional<MessageBoxInfo> box = app_->WaitForMessageBox();
-    ASSERT_TRUE(box.has_value()) << "no message about the refused write";
-    EXPECT_EQ(box->text, L"The file association could not be saved.\nRegistry value: HKCR\\.ppt\\"
-                         L"\nReason: " +
-                             SystemReason(ERROR_ACCESS_DENIED));
-    app_->Dismiss(*box);
+    ASSERT_NO_FATAL_FAILURE(FixRefusedAt(L"HKCR\\.ppt\\"));
     EXPECT_EQ(app_->session().Close(automation::kReactionTimeoutMs), std::optional<DWORD>(0));
     app_.reset();
 

@@ -15,6 +15,7 @@
 #include "classes_registry.h"
 #include "dovrel_under_test.h"
 #include "fixtures/fixture_logs.h"
+#include "stand_in_browser.h"
 #include "viewer_setup.h"
 
 namespace dovrel::e2e {
@@ -63,9 +64,9 @@ protected:
             SCOPED_TRACE(link.name);
             link.follow();
             expected.push_back(link.address);
-            EXPECT_TRUE(
-                automation::WaitUntil([&] { return urlLog_.Lines().size() >= expected.size(); },
-                                      automation::kReactionTimeoutMs))
+            EXPECT_TRUE(automation::WaitUntil(
+                [&] { return browser_.log.Lines().size() >= expected.size(); },
+                automation::kReactionTimeoutMs))
                 << "the address did not reach the browser";
         }
         EXPECT_FALSE(app_->ShowsAMessageBoxSoon()) << "a link shows nothing";
@@ -74,14 +75,11 @@ protected:
 
     // The address of each logged browser start.
     std::vector<std::wstring> LoggedAddresses() const {
-        return automation::SoleArgumentsOf(urlLog_.Lines());
+        return automation::SoleArgumentsOf(browser_.log.Lines());
     }
 
-    automation::ScopedLog urlLog_{fixtures::kUrlLog};
-    ScopedDefaultValue browser_{L"http\\shell\\open\\command",
-                                QuotedOpenCommand(automation::FixturePath(L"url_logger.exe"))};
-    ScopedAbsentKeys associations_{
-        {L".pps", L".ppt", L"PowerPointViewer.SlideShow.11", L"PowerPointViewer.Show.11"}};
+    StandInBrowser browser_;
+    ScopedAbsentKeys associations_{AssociationKeys()};
     automation::ScopedAbsentFile noViewer2003_{StandardPlaceOf(kViewer2003)};
     automation::ScopedFileCopy viewer2003_{StandInOf(kViewer2003), StandardPlaceOf(kViewer2003)};
     std::unique_ptr<DovrelUnderTest> app_;
@@ -118,7 +116,7 @@ TEST_F(WebLinks, EachOpensItsAddressAfterARepair) {
 TEST_F(WebLinks, EveryClickOpensTheAddressAgain) {
     FollowEachLinkOnce();
     FollowEachLinkOnce();
-    EXPECT_EQ(urlLog_.Lines().size(), 8u);
+    EXPECT_EQ(browser_.log.Lines().size(), 8u);
 }
 
 } // namespace
