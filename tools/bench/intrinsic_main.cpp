@@ -5,16 +5,19 @@
 // What is left is what the window itself costs; Dovrel is measured against it.
 #include <windows.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdlib>
 #include <optional>
+#include <vector>
 
 #include "app/win32/resource_ids.h"
 #include "ui/control_table.h"
 #include "ui/layout.h"
-#include "ui/win32/donate_picture_data.h"
+#include "ui/win32/control_factory.h"
+#include "ui/win32/donate_picture.h"
+#include "ui/win32/fonts.h"
 #include "ui/win32/gdi_handles.h"
+#include "ui/win32/screen_metrics.h"
 
 #if defined(__GLIBCXX__)
 // As in Dovrel: the runtime's own handler for an uncaught exception would link
@@ -35,90 +38,11 @@ using dovrel::ControlSpec;
 
 constexpr wchar_t kClassName[] = L"DovrelBenchIntrinsic";
 constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
-// Dovrel's command identifiers, so a control's identifier finds its table entry.
-constexpr int kFirstCommandId = 100;
 
 const ControlSpec* SpecOf(HWND control) {
-    const int index = GetDlgCtrlID(control) - kFirstCommandId;
-    if (index < 0 || index >= dovrel::kControlCount)
-        return nullptr;
-    return &dovrel::ControlTable()[index];
-}
-
-dovrel::Dpi ScreenDpi() {
-    const dovrel::UniqueScreenDc screen(GetDC(nullptr));
-    if (!screen)
-        return {};
-    return {GetDeviceCaps(screen.get(), LOGPIXELSX), GetDeviceCaps(screen.get(), LOGPIXELSY)};
-}
-
-// The font as Dovrel makes it, from the same conversion.
-dovrel::UniqueFont MakeFont(const dovrel::FontSetting& setting, int dpiY) {
-    const dovrel::LogicalFontSpec spec = dovrel::MakeLogicalFont(setting, dpiY);
-    LOGFONTW font{};
-    font.lfHeight = spec.height;
-    font.lfWeight = spec.weight;
-    font.lfUnderline = spec.underline ? TRUE : FALSE;
-    font.lfCharSet = static_cast<BYTE>(spec.charset);
-    font.lfOutPrecision = OUT_DEFAULT_PRECIS;
-    font.lfClipPrecision = CLIP_DEFAULT_PRECIS;
-    font.lfQuality = DEFAULT_QUALITY;
-    font.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
-    lstrcpynW(font.lfFaceName, spec.face.c_str(), LF_FACESIZE);
-    return dovrel::UniqueFont(CreateFontIndirectW(&font));
-}
-
-// Clicks lead nowhere here, so no control asks to be told of them.
-DWORD StyleOf(const ControlSpec& spec, const wchar_t*& className) {
-    className = L"BUTTON";
-    switch (spec.kind) {
-    case ControlKind::Frame:
-        return BS_GROUPBOX;
-    case ControlKind::CommandButton:
-        return BS_PUSHBUTTON | WS_TABSTOP;
-    case ControlKind::CheckBox:
-        return BS_AUTOCHECKBOX | WS_TABSTOP;
-    case ControlKind::OptionButton:
-        return BS_RADIOBUTTON | WS_TABSTOP;
-    case ControlKind::Image:
-        className = L"STATIC";
-        return SS_OWNERDRAW;
-    case ControlKind::Label:
-        break;
-    }
-    className = L"STATIC";
-    return spec.align == dovrel::TextAlign::Centre ? SS_CENTER : SS_LEFT;
-}
-
-// Dovrel's creation order (ascending tab index, the image last), which is
-// also the controls' stacking order and so decides how they overlap.
-std::array<const ControlSpec*, dovrel::kControlCount> CreationOrder() {
-    std::array<const ControlSpec*, dovrel::kControlCount> order{};
-    for (int i = 0; i < dovrel::kControlCount; ++i)
-        order[i] = &dovrel::ControlTable()[i];
-    std::stable_sort(order.begin(), order.end(), [](const ControlSpec* a, const ControlSpec* b) {
-        return a->tabIndex.value_or(dovrel::kControlCount) <
-               b->tabIndex.value_or(dovrel::kControlCount);
-    });
-    return order;
-}
-
-// The cheapest drawing there is: straight from the packed bitmap in the
-// program's data to the screen, with no bitmap object and no memory DC. The
-// build made the bitmap, so its header is trusted.
-void DrawPicture(const DRAWITEMSTRUCT& item) {
-    FillRect(item.hDC, &item.rcItem, GetSysColorBrush(COLOR_BTNFACE));
-    const auto* info = reinterpret_cast<const BITMAPINFO*>(dovrel::kDonatePictureDib);
-    const BITMAPINFOHEADER& header = info->bmiHeader;
-    const DWORD colours = header.biClrUsed != 0    ? header.biClrUsed
-                          : header.biBitCount <= 8 ? 1u << header.biBitCount
-                                                   : 0u;
-    const unsigned char* pixels =
-        dovrel::kDonatePictureDib + header.biSize + colours * sizeof(RGBQUAD);
-    const auto height = static_cast<DWORD>(std::abs(header.biHeight));
-    SetDIBitsToDevice(item.hDC, item.rcItem.left, item.rcItem.top,
-                      static_cast<DWORD>(header.biWidth), height, 0, 0, 0, height, pixels, info,
-                      DIB_RGB_COLORS);
+    ControlId id{};
+    return dovrel::ControlFromCommandId(GetDlgCtrlID(control), id) ? &dovrel::FindControl(id)
+                                                                   : nullptr;
 }
 
 LRESULT ControlColour(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -140,9 +64,10 @@ LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPa
         return ControlColour(window, message, wParam, lParam);
     case WM_DRAWITEM: {
         const auto& item = *reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (item.CtlID != static_cast<UINT>(kFirstCommandId + static_cast<int>(ControlId::Image1)))
+        if (SpecOf(item.hwndItem) != &dovrel::FindControl(ControlId::Image1))
             break;
-        DrawPicture(item);
+        dovrel::PaintPicture(item.hDC, item.rcItem, GetSysColorBrush(COLOR_BTNFACE),
+                             dovrel::DonatePicture());
         return TRUE;
     }
     case WM_DESTROY:
@@ -163,7 +88,7 @@ dovrel::UniqueIcon LoadIconSized(HINSTANCE instance, int widthMetric, int height
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    const dovrel::Dpi dpi = ScreenDpi();
+    const dovrel::Dpi dpi = dovrel::ScreenDpi();
 
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
@@ -187,8 +112,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
 
     // Declared before the window, which uses them, so they outlive it.
     // The standard font, then one for each control with a font of its own.
-    std::array<dovrel::UniqueFont, dovrel::kControlCount + 1> fonts;
-    int fontCount = 0;
+    std::vector<dovrel::UniqueFont> fonts;
     const dovrel::UniqueIcon bigIcon = LoadIconSized(instance, SM_CXICON, SM_CYICON);
     const dovrel::UniqueIcon smallIcon = LoadIconSized(instance, SM_CXSMICON, SM_CYSMICON);
     dovrel::UniqueWindow window(CreateWindowExW(
@@ -208,31 +132,20 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
                      width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     }
 
-    fonts[fontCount++] = MakeFont(dovrel::StandardDialogFont(), dpi.y);
-    const HFONT standardFont = fonts[0].get();
+    fonts.push_back(dovrel::CreateStandardDialogFont(dpi.y));
+    const HFONT standardFont = fonts.front().get();
     std::array<HWND, dovrel::kControlCount> controls{};
-    for (const ControlSpec* spec : CreationOrder()) {
-        const wchar_t* className = nullptr;
-        DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | StyleOf(*spec, className);
-        if (!spec->enabled)
-            style |= WS_DISABLED;
-        const dovrel::PixelRect rect = dovrel::ControlRect(*spec, dpi);
-        const int id = kFirstCommandId + static_cast<int>(spec->id);
-        HWND control =
-            CreateWindowExW(0, className, spec->caption ? spec->caption : L"", style, rect.left,
-                            rect.top, rect.width(), rect.height(), window.get(),
-                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
-        if (!control)
-            return 1;
-        controls[static_cast<int>(spec->id)] = control;
+    for (const ControlId id : dovrel::TabOrder()) {
+        const ControlSpec& spec = dovrel::FindControl(id);
+        HWND control = dovrel::CreateControlWindow(spec, window.get(), instance,
+                                                   dovrel::ControlRect(spec, dpi));
+        controls[static_cast<int>(id)] = control;
         HFONT font = standardFont;
-        if (spec->font) {
-            fonts[fontCount] = MakeFont(*spec->font, dpi.y);
-            font = fonts[fontCount++].get();
+        if (spec.font) {
+            fonts.push_back(dovrel::CreateControlFont(*spec.font, dpi.y));
+            font = fonts.back().get();
         }
         SendMessageW(control, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec->value == 1)
-            SendMessageW(control, BM_SETCHECK, BST_CHECKED, 0);
     }
 
     SendMessageW(window.get(), WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon.get()));
