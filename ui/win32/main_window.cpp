@@ -35,6 +35,11 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
                             SystemErrorText(GetLastError()));
 }
 
+// Where a window of this size stands centred on the screen.
+int Centred(int size, int screenMetric) {
+    return (GetSystemMetrics(screenMetric) - size) / 2;
+}
+
 UniqueIcon LoadIconOfSize(HMODULE module, int id, int widthMetric, int heightMetric) {
     if (!module)
         return UniqueIcon();
@@ -50,9 +55,12 @@ MainWindow::MainWindow(HINSTANCE instance, HMODULE iconModule, int iconId) : dpi
     const PixelSize client = ClientSize(dpi_);
     RECT frame{0, 0, client.width, client.height};
     AdjustWindowRectEx(&frame, kWindowStyle, FALSE, kWindowExStyle);
+    const int width = frame.right - frame.left;
+    const int height = frame.bottom - frame.top;
+    // Created where it is first shown, centred, rather than moved there.
     HWND window = CreateWindowExW(kWindowExStyle, kClassName, kWindowCaption, kWindowStyle,
-                                  CW_USEDEFAULT, CW_USEDEFAULT, frame.right - frame.left,
-                                  frame.bottom - frame.top, nullptr, nullptr, instance, this);
+                                  Centred(width, SM_CXSCREEN), Centred(height, SM_CYSCREEN), width,
+                                  height, nullptr, nullptr, instance, this);
     if (!window)
         throw PlatformError(L"Creating the main window", SystemErrorText(GetLastError()));
     // window_ took the handle in WM_NCCREATE.
@@ -80,11 +88,11 @@ void MainWindow::SizeClientArea() {
     RECT outer{};
     GetClientRect(handle(), &client);
     GetWindowRect(handle(), &outer);
-    const int dx = wanted.width - client.right;
-    const int dy = wanted.height - client.bottom;
-    if (dx != 0 || dy != 0)
-        SetWindowPos(handle(), nullptr, 0, 0, outer.right - outer.left + dx,
-                     outer.bottom - outer.top + dy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    const int width = outer.right - outer.left + wanted.width - client.right;
+    const int height = outer.bottom - outer.top + wanted.height - client.bottom;
+    if (client.right != wanted.width || client.bottom != wanted.height)
+        SetWindowPos(handle(), nullptr, Centred(width, SM_CXSCREEN), Centred(height, SM_CYSCREEN),
+                     width, height, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 void MainWindow::CreateControls(HINSTANCE instance) {
@@ -174,16 +182,6 @@ void MainWindow::RunMessageLoop() {
 // IFormView -------------------------------------------------------------------
 
 void MainWindow::Show() {
-    if (!centred_) {
-        RECT outer{};
-        GetWindowRect(handle(), &outer);
-        const int width = outer.right - outer.left;
-        const int height = outer.bottom - outer.top;
-        const int x = (GetSystemMetrics(SM_CXSCREEN) - width) / 2;
-        const int y = (GetSystemMetrics(SM_CYSCREEN) - height) / 2;
-        SetWindowPos(handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-        centred_ = true;
-    }
     ShowWindow(handle(), SW_SHOW);
     UpdateWindow(handle());
 }

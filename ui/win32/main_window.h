@@ -84,7 +84,6 @@ private:
     std::array<WNDPROC, kControlCount> standardProcs_{};
     HWND optionTakingFocus_ = nullptr;
     HWND savedFocus_ = nullptr;
-    bool centred_ = false;
     // Loaded for the picture's tool tip, when the pointer first comes onto it.
     bool toolTipTried_ = false;
     std::optional<SystemLibrary> commonControls_;
