@@ -22,6 +22,14 @@ bool NothingCreated(const FormHarness& h) {
     return h.world.created.empty() && !f.objShell && !f.objFSO && !f.objDialog;
 }
 
+// The one message start-up showed: its prompt, style and title.
+void ExpectOnlyMessage(const FormHarness& h, const std::wstring& prompt, int style) {
+    ASSERT_EQ(h.messageBox.shown.size(), 1u);
+    EXPECT_EQ(h.messageBox.shown[0].prompt, prompt);
+    EXPECT_EQ(h.messageBox.shown[0].style, style);
+    EXPECT_EQ(h.messageBox.shown[0].title, kTitle);
+}
+
 // The user saw the message before the program went.
 bool MessageBefore(const FormHarness& h, const std::wstring& ending) {
     return h.log.First(L"msgbox ") < h.log.First(ending);
@@ -64,10 +72,7 @@ TEST_F(LoadSequenceTest, RefusedPlatformShowsTheCriticalMessageAndEndsBeforeAnyt
 
         fresh.form.OnLoad();
 
-        ASSERT_EQ(fresh.messageBox.shown.size(), 1u);
-        EXPECT_EQ(fresh.messageBox.shown[0].prompt, kPlatformMessage);
-        EXPECT_EQ(fresh.messageBox.shown[0].style, 16);
-        EXPECT_EQ(fresh.messageBox.shown[0].title, kTitle);
+        ExpectOnlyMessage(fresh, kPlatformMessage, 16);
         EXPECT_TRUE(fresh.view.ended);
         EXPECT_TRUE(MessageBefore(fresh, L"view.EndProgram"));
         EXPECT_FALSE(fresh.log.Contains(L"security."));
@@ -112,10 +117,7 @@ TEST_F(LoadSequenceTest, NonAdministratorSeesTheInformationMessageAndTheWindowIs
 
     h.form.OnLoad();
 
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt, kPrivilegeMessage);
-    EXPECT_EQ(h.messageBox.shown[0].style, 64);
-    EXPECT_EQ(h.messageBox.shown[0].title, kTitle);
+    ExpectOnlyMessage(h, kPrivilegeMessage, 64);
     EXPECT_TRUE(h.view.unloaded);
     EXPECT_TRUE(MessageBefore(h, L"view.Unload"));
     EXPECT_TRUE(NothingCreated(h));
