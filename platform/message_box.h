@@ -11,6 +11,7 @@ inline constexpr wchar_t kApplicationTitle[] = L"Dovrel";
 enum MessageStyle : int {
     kMessageOk = 0,
     kMessageCritical = 16,
+    kMessageExclamation = 48,
     kMessageInformation = 64,
 };
 

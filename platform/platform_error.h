@@ -21,4 +21,11 @@ private:
     std::wstring reason_;
 };
 
+// Raised when what the operation asked for does not exist (a registry value,
+// or the key that would hold it), as opposed to being there but out of reach.
+class NotFoundError : public PlatformError {
+public:
+    using PlatformError::PlatformError;
+};
+
 } // namespace dovrel

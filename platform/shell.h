@@ -19,13 +19,14 @@ class IShell {
 public:
     virtual ~IShell() = default;
     virtual std::wstring ExpandEnvironmentStrings(const std::wstring& text) = 0;
-    // Returns the value's data as text; raises when the value cannot be read.
+    // Returns the value's data as text; raises when the value cannot be read,
+    // NotFoundError when it or its key does not exist.
     virtual Variant RegRead(const std::wstring& valuePath) = 0;
     // Creates missing keys on the way. Only "REG_SZ" is supported.
     virtual Variant RegWrite(const std::wstring& valuePath, const std::wstring& data,
                              const std::wstring& type) = 0;
     // Removes that value alone: the key and its other values stay. A value that
-    // is not there raises too.
+    // is not there raises NotFoundError.
     virtual void RegDeleteValue(const std::wstring& valuePath) = 0;
     // Tells the desktop that file associations changed, so it applies them at
     // once. Raises like the rest when it cannot be sent; callers treat it as

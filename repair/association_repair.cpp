@@ -47,9 +47,24 @@ std::wstring ExtensionValuePath(const FileType& type) {
 }
 
 // The viewer path is quoted: unquoted, a path with spaces lets C:\Program.exe
-// and the like run in the viewer's place.
-std::wstring OpenCommand(const std::wstring& viewerPath) {
-    return L"\"" + viewerPath + L"\" \"%1\"";
+// and the like run in the viewer's place. The shell expands %1, %L, %*,
+// %name% and the like anywhere in the command, quotes or not, so a path with a
+// per-cent sign goes in its short form, which has none as a rule; empty when
+// even that has one.
+std::optional<std::wstring> OpenCommand(const std::wstring& viewerPath, IFileSystem& files) {
+    std::wstring path = viewerPath;
+    if (path.find(L'%') != std::wstring::npos)
+        path = files.GetShortPath(viewerPath);
+    if (path.empty() || path.find(L'%') != std::wstring::npos)
+        return std::nullopt;
+    return L"\"" + path + L"\" \"%1\"";
+}
+
+std::wstring PerCentInPathMessage(const std::wstring& viewerPath) {
+    return L"The viewer cannot be registered from where it is now:\n" + viewerPath +
+           L"\n\nWindows would take the per-cent sign (%) in this path for a placeholder and "
+           L"not find the viewer. Move the viewer, or rename the folder, so that its path has "
+           L"no per-cent sign; then press Fix again.";
 }
 
 struct RegistryWrite {
@@ -129,7 +144,15 @@ void Form1::OnCommand1Click() {
         services_.messageBox.Show(kViewerMissingMessage, kMessageOk);
         return;
     }
-    fields_.sOpenCommand = OpenCommand(fields_.sViewerPath);
+    const std::optional<std::wstring> openCommand =
+        OpenCommand(fields_.sViewerPath, *fields_.objFSO);
+    if (!openCommand) {
+        // Nothing is written; "&Fix" stays enabled for when the viewer has moved.
+        services_.messageBox.Show(PerCentInPathMessage(fields_.sViewerPath), kMessageExclamation,
+                                  kWindowCaption);
+        return;
+    }
+    fields_.sOpenCommand = *openCommand;
     fields_.sShowCommandKey = CommandValuePath(kPresentation);
     fields_.sSlideShowCommandKey = CommandValuePath(kSlideShow);
 
@@ -144,15 +167,17 @@ void Form1::OnCommand1Click() {
         wroteAny = outcome.made > 0;
     }
     // An open command the presentation class already has is left alone.
+    bool commandMissing = false;
     if (!outcome.refused && services_.view.GetCheckValue(kPresentation.checkBox) == 1 &&
-        !RegValueExists(fields_.sShowCommandKey)) {
+        !RegValueExists(fields_.sShowCommandKey, &commandMissing)) {
         outcome = WriteInOrder(
             shell, WritesFor(kPresentation, fields_.sShowCommandKey, fields_.sOpenCommand),
             fields_.vWriteResult);
         wroteAny = wroteAny || outcome.made > 0;
-        // A command left behind would make the next press skip the whole type,
-        // and the probe has just shown there was none before.
-        if (outcome.refused && outcome.made > 0)
+        // A command left behind would make the next press skip the whole type.
+        // Only one that the probe has just shown was not there is removed: one
+        // it could not read may have been opening presentations until now.
+        if (outcome.refused && outcome.made > 0 && commandMissing)
             notWithdrawn = Withdraw(shell, fields_.sShowCommandKey);
     }
     if (wroteAny)
@@ -168,15 +193,21 @@ void Form1::OnCommand1Click() {
     services_.messageBox.Show(kCompletedMessage, kMessageOk, kWindowCaption);
 }
 
-bool Form1::RegValueExists(const std::wstring& sRegValue) {
+bool Form1::RegValueExists(const std::wstring& sRegValue, bool* valueMissing) {
     bool answer = true;
+    bool missing = false;
     try {
         // Only whether the read succeeds matters, not what it returns.
         const Variant ignored = fields_.objShell->RegRead(sRegValue);
         static_cast<void>(ignored);
+    } catch (const NotFoundError&) {
+        answer = false;
+        missing = true;
     } catch (const PlatformError&) {
         answer = false;
     }
+    if (valueMissing)
+        *valueMissing = missing;
     return answer;
 }
 

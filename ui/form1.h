@@ -59,7 +59,10 @@ public:
 
     // "&Fix".
     void OnCommand1Click();
-    bool RegValueExists(const std::wstring& sRegValue);
+    // True when the value can be read. When it cannot, `valueMissing` (if
+    // given) tells whether that is because the value or its key does not
+    // exist, rather than, say, that reading it is refused.
+    bool RegValueExists(const std::wstring& sRegValue, bool* valueMissing = nullptr);
 
     // Web links.
     void OnCommand2Click();

@@ -46,4 +46,17 @@ std::wstring Win32FileSystem::GetFileVersion(const std::wstring& path) {
     return DottedVersion(*info);
 }
 
+std::wstring Win32FileSystem::GetShortPath(const std::wstring& path) {
+    std::vector<wchar_t> buffer(path.size() + 1);
+    for (;;) {
+        const DWORD length =
+            GetShortPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0)
+            return std::wstring();
+        if (length < buffer.size())
+            return std::wstring(buffer.data(), length);
+        buffer.resize(length);
+    }
+}
+
 } // namespace dovrel

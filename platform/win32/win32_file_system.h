@@ -9,6 +9,7 @@ class Win32FileSystem : public IFileSystem {
 public:
     bool FileExists(const std::wstring& path) override;
     std::wstring GetFileVersion(const std::wstring& path) override;
+    std::wstring GetShortPath(const std::wstring& path) override;
 };
 
 } // namespace dovrel

@@ -43,8 +43,13 @@ RegistryValuePath ParseOrRaise(const std::wstring& operation, const std::wstring
 }
 
 void RaiseUnlessDone(const std::wstring& operation, LONG status) {
-    if (status != ERROR_SUCCESS)
-        throw PlatformError(operation, SystemErrorText(static_cast<DWORD>(status)));
+    if (status == ERROR_SUCCESS)
+        return;
+    const std::wstring reason = SystemErrorText(static_cast<DWORD>(status));
+    // The registry answers a missing key and a missing value alike.
+    if (status == ERROR_FILE_NOT_FOUND)
+        throw NotFoundError(operation, reason);
+    throw PlatformError(operation, reason);
 }
 
 // The key that holds the value, opened for `access`.

@@ -105,6 +105,53 @@ TEST_F(AssociationRepairTest, OpenCommandQuotesTheViewerPathAndThePlaceholder) {
     EXPECT_EQ(fields().sSlideShowCommandKey, kSlideShowCommand);
 }
 
+// The shell rewrites a per-cent sign followed by a digit, a letter or a name
+// anywhere in a command; the short form of the path stands in for it.
+TEST(AssociationRepairPerCent, TheCommandNeverHoldsAPerCentSignOfTheViewerPath) {
+    struct Case {
+        std::wstring viewer;
+        std::wstring shortForm; // what the system gives as its short form
+        std::optional<std::wstring> command;
+    };
+    const Case cases[] = {
+        {L"C:\\Viewers\\pptview.exe", L"C:\\VIEWERS\\pptview.exe",
+         L"\"C:\\Viewers\\pptview.exe\" \"%1\""},
+        {L"C:\\Downloads\\PowerPoint%20Viewer\\pptview.exe", L"C:\\DOWN~NTG\\POWE~2NL\\pptview.exe",
+         L"\"C:\\DOWN~NTG\\POWE~2NL\\pptview.exe\" \"%1\""},
+        {L"C:\\100%\\pptview.exe", L"C:\\100%\\pptview.exe", std::nullopt},
+        {L"C:\\%windir%\\pptview.exe", L"", std::nullopt}, // no short form at all
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.viewer.begin(), c.viewer.end()));
+        FormHarness h;
+        ArrangeFoundViewer(h);
+        h.world.files = {{c.viewer, L"12.0.4518.1014"}};
+        h.world.shortPaths[c.viewer] = c.shortForm;
+        h.form.fields().sViewerPath = c.viewer;
+        h.form.OnCommand1Click();
+
+        if (c.command) {
+            EXPECT_EQ(h.form.fields().sOpenCommand, *c.command);
+            EXPECT_EQ(h.world.registry[kSlideShowCommand], *c.command);
+            EXPECT_EQ(h.world.registry[kShowCommand], *c.command);
+            ExpectCompleted(h);
+            continue;
+        }
+        EXPECT_TRUE(h.world.registry.empty());
+        EXPECT_EQ(h.form.fields().sOpenCommand, L"");
+        EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
+        ASSERT_EQ(h.messageBox.shown.size(), 1u);
+        EXPECT_EQ(h.messageBox.shown[0].prompt,
+                  L"The viewer cannot be registered from where it is now:\n" + c.viewer +
+                      L"\n\nWindows would take the per-cent sign (%) in this path for a "
+                      L"placeholder and not find the viewer. Move the viewer, or rename the "
+                      L"folder, so that its path has no per-cent sign; then press Fix again.");
+        EXPECT_EQ(h.messageBox.shown[0].style, 48);
+        EXPECT_EQ(h.messageBox.shown[0].title,
+                  std::optional<std::wstring>(L"Dovrel for Windows XP"));
+    }
+}
+
 // --- which values are written, in which order --------------------------------
 
 TEST_F(AssociationRepairTest, BothTypesWriteSixValuesWithTheProbeBetweenThirdAndFourth) {
@@ -263,6 +310,9 @@ struct Refusal {
     std::wstring refused;
     Registry left;
     bool notified;
+    // The presentation command was there but could not be read: the probe's
+    // failure proves nothing was missing, so what the press wrote stays.
+    bool commandUnreadable = false;
 };
 
 TEST(AssociationRepairRefusal, IsReportedKeepsFixEnabledAndTheNextPressRepairsBothTypes) {
@@ -271,6 +321,10 @@ TEST(AssociationRepairRefusal, IsReportedKeepsFixEnabledAndTheNextPressRepairsBo
                              {kPpsExtension, L"PowerPointViewer.SlideShow.11"}};
     Registry slideShowAndVerb = slideShow;
     slideShowAndVerb[kShowVerb] = L"open";
+    Registry slideShowAndCommand = slideShow;
+    slideShowAndCommand[kShowCommand] = kCommand2007;
+    Registry slideShowVerbAndCommand = slideShowAndVerb;
+    slideShowVerbAndCommand[kShowCommand] = kCommand2007;
     const Refusal refusals[] = {
         {kSlideShowCommand, {}, false},
         {kSlideShowVerb, {{kSlideShowCommand, kCommand2007}}, true},
@@ -278,11 +332,18 @@ TEST(AssociationRepairRefusal, IsReportedKeepsFixEnabledAndTheNextPressRepairsBo
         {kShowCommand, slideShow, true},
         {kShowVerb, slideShow, true},
         {kPptExtension, slideShowAndVerb, true},
+        {kShowVerb, slideShowAndCommand, true, true},
+        {kPptExtension, slideShowVerbAndCommand, true, true},
     };
     for (const Refusal& r : refusals) {
-        SCOPED_TRACE(std::string(r.refused.begin(), r.refused.end()));
+        SCOPED_TRACE(std::string(r.refused.begin(), r.refused.end()) +
+                     (r.commandUnreadable ? " over an unreadable command" : ""));
         FormHarness h;
         ArrangeFoundViewer(h);
+        if (r.commandUnreadable) {
+            h.world.registry[kShowCommand] = L"C:\\old viewer.exe \"%1\"";
+            h.world.unreadable.insert(kShowCommand);
+        }
         h.world.refusedWrites[r.refused] = L"Access is denied.";
         EXPECT_NO_THROW(h.form.OnCommand1Click());
 
@@ -334,8 +395,11 @@ TEST_F(AssociationRepairTest, ProbeAnswersWhetherTheValueCanBeRead) {
 
     EXPECT_TRUE(h.form.RegValueExists(L"HKCR\\present\\"));
     EXPECT_TRUE(h.form.RegValueExists(L"HKCR\\empty\\"));
-    EXPECT_FALSE(h.form.RegValueExists(L"HKCR\\missing\\"));
-    EXPECT_FALSE(h.form.RegValueExists(L"HKCR\\locked\\"));
+    bool missing = false;
+    EXPECT_FALSE(h.form.RegValueExists(L"HKCR\\missing\\", &missing));
+    EXPECT_TRUE(missing);
+    EXPECT_FALSE(h.form.RegValueExists(L"HKCR\\locked\\", &missing));
+    EXPECT_FALSE(missing) << "refused to be read is not missing";
 }
 
 } // namespace

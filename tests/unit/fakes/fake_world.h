@@ -40,6 +40,8 @@ struct FakeWorld {
     std::set<std::wstring> unreadable;
     // Existing files -> their version text ("" for none).
     std::map<std::wstring, std::wstring> files;
+    // Paths -> their short form; a path not listed has no short form of its own.
+    std::map<std::wstring, std::wstring> shortPaths;
 
     // File dialog: what ShowOpen answers and which file it reports; its
     // settings as they are now and as they were at each ShowOpen.
@@ -79,9 +81,11 @@ public:
 
     Variant RegRead(const std::wstring& valuePath) override {
         world_.log.Add(L"shell.RegRead " + valuePath);
+        if (world_.unreadable.count(valuePath))
+            throw PlatformError(L"RegRead " + valuePath, L"Access is denied.");
         auto found = world_.registry.find(valuePath);
-        if (found == world_.registry.end() || world_.unreadable.count(valuePath))
-            throw PlatformError(L"RegRead " + valuePath,
+        if (found == world_.registry.end())
+            throw NotFoundError(L"RegRead " + valuePath,
                                 L"The system cannot find the file specified.");
         return found->second;
     }
@@ -102,7 +106,7 @@ public:
         if (refused != world_.refusedDeletes.end())
             throw PlatformError(L"RegDeleteValue " + valuePath, refused->second);
         if (world_.registry.erase(valuePath) == 0)
-            throw PlatformError(L"RegDeleteValue " + valuePath,
+            throw NotFoundError(L"RegDeleteValue " + valuePath,
                                 L"The system cannot find the file specified.");
     }
 
@@ -129,6 +133,11 @@ public:
         world_.log.Add(L"fso.GetFileVersion " + path);
         auto found = world_.files.find(path);
         return found == world_.files.end() ? std::wstring() : found->second;
+    }
+    std::wstring GetShortPath(const std::wstring& path) override {
+        world_.log.Add(L"fso.GetShortPath " + path);
+        auto found = world_.shortPaths.find(path);
+        return found == world_.shortPaths.end() ? path : found->second;
     }
 
 private:

@@ -55,5 +55,14 @@ TEST_F(FileSystemAdapter, NoRecordNoFileOrAFolderGiveEmptyText) {
     EXPECT_EQ(fso.GetFileVersion(TempFolder()), L"");
 }
 
+TEST_F(FileSystemAdapter, ShortPathNamesTheSameFileWithoutAPerCentSign) {
+    const automation::ScopedFile inFolder(TempFolder() + L"\\PowerPoint%20Viewer\\pptview.exe");
+    const std::wstring shortForm = fso.GetShortPath(inFolder.path());
+    EXPECT_EQ(shortForm.find(L'%'), std::wstring::npos) << testing::PrintToString(shortForm);
+    EXPECT_TRUE(fso.FileExists(shortForm));
+    EXPECT_EQ(shortForm.substr(shortForm.size() - 12), L"\\pptview.exe");
+    EXPECT_EQ(fso.GetShortPath(TempFolder() + L"\\dovrel-no-such-file.exe"), L"");
+}
+
 } // namespace
 } // namespace dovrel

@@ -4,13 +4,16 @@
 
 #include <shlobj.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "automation/registry.h"
+#include "automation/registry_key_refusal.h"
 #include "automation/unique_handle.h"
 #include "expect_raises.h"
+#include "platform/win32/system_text.h"
 #include "platform/win32/win32_shell.h"
 
 namespace dovrel {
@@ -94,15 +97,38 @@ TEST_F(ShellRegistry, WriteIntoClassesRootCreatesTheKeysOnTheWay) {
 
 // --- reading what is not there, or not text ------------------------------------
 
-TEST_F(ShellRegistry, ReadingWhatDoesNotExistRaises) {
+// Whether `read` raised NotFoundError: false for any other failure, or none.
+bool RaisesNotFound(const std::function<void()>& read) {
+    try {
+        read();
+    } catch (const NotFoundError&) {
+        return true;
+    } catch (const PlatformError&) {
+    }
+    return false;
+}
+
+TEST_F(ShellRegistry, ReadingWhatDoesNotExistRaisesNotFound) {
     shell.RegWrite(kTestPath + L"Named", L"x", L"REG_SZ");
 
     const std::wstring missingValue = kTestPath + L"Missing";
     ExpectRaises([&] { shell.RegRead(missingValue); }, L"RegRead " + missingValue);
+    EXPECT_TRUE(RaisesNotFound([&] { shell.RegRead(missingValue); }));
     // The key exists, but its default value was never set.
     ExpectRaises([&] { shell.RegRead(kTestPath); }, L"RegRead " + kTestPath);
+    EXPECT_TRUE(RaisesNotFound([&] { shell.RegRead(kTestPath); }));
     const std::wstring missingKey = L"HKCR\\" + kTestRoot + L"\\Nowhere\\";
     ExpectRaises([&] { shell.RegRead(missingKey); }, L"RegRead " + missingKey);
+    EXPECT_TRUE(RaisesNotFound([&] { shell.RegRead(missingKey); }));
+}
+
+TEST_F(ShellRegistry, AValueThatMayNotBeReadIsNotReportedMissing) {
+    const std::wstring key = kTestRoot + L"\\Unreadable";
+    const automation::ScopedKeyRefusal refusal(HKEY_CLASSES_ROOT, key, KEY_QUERY_VALUE);
+    const std::wstring path = L"HKCR\\" + key + L"\\";
+    ExpectRaises([&] { shell.RegRead(path); }, L"RegRead " + path,
+                 SystemErrorText(ERROR_ACCESS_DENIED));
+    EXPECT_FALSE(RaisesNotFound([&] { shell.RegRead(path); }));
 }
 
 TEST_F(ShellRegistry, MalformedPathsAndOtherTypesRaise) {

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "automation/registry.h"
-#include "automation/registry_write_refusal.h"
+#include "automation/registry_key_refusal.h"
 
 // The registry helper bound to HKEY_CLASSES_ROOT, where every key the end-to-end
 // tests arrange or read lies. Keys are paths below the root
@@ -37,9 +37,9 @@ struct ScopedDefaultValue : automation::ScopedRegistryText {
     ScopedDefaultValue(std::wstring key, const std::wstring& text)
         : automation::ScopedRegistryText(HKEY_CLASSES_ROOT, std::move(key), nullptr, text) {}
 };
-struct ScopedWriteRefusal : automation::ScopedWriteRefusal {
+struct ScopedWriteRefusal : automation::ScopedKeyRefusal {
     explicit ScopedWriteRefusal(std::wstring key)
-        : automation::ScopedWriteRefusal(HKEY_CLASSES_ROOT, std::move(key)) {}
+        : automation::ScopedKeyRefusal(HKEY_CLASSES_ROOT, std::move(key), KEY_SET_VALUE) {}
 };
 
 } // namespace dovrel::e2e

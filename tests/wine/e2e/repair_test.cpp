@@ -384,6 +384,32 @@ INSTANTIATE_TEST_SUITE_P(
                     NotFoundCase{"Version11At2007Place", kViewer2007, kViewer2003.standIn}),
     [](const testing::TestParamInfo<NotFoundCase>& info) { return std::string(info.param.name); });
 
+// A folder named as a browser leaves a download with an encoded space: the
+// shell would read "%2" in the path as a placeholder, so the command names the
+// viewer by its short path, and opening a slide show still reaches the viewer.
+TEST_F(Repair, AViewerInAFolderWithAPerCentSignIsRegisteredByItsShortPath) {
+    const std::wstring chosen =
+        Place(StandInOf(kViewer2003), L"C:\\dovrel-test\\PowerPoint%20Viewer\\pptview.exe");
+    wchar_t shortForm[MAX_PATH] = {};
+    ASSERT_GT(GetShortPathNameW(chosen.c_str(), shortForm, MAX_PATH), 0u);
+    ASSERT_EQ(std::wstring(shortForm).find(L'%'), std::wstring::npos) << "no short names here";
+    const ScopedDocument slideShow(kSlideShowDocument);
+    Start();
+
+    HWND dialog = SelectVersionNotFound(kViewer2003);
+    ASSERT_NE(dialog, nullptr);
+    automation::ChooseFile(dialog, chosen);
+    ASSERT_TRUE(app_->WaitUntilFileDialogCloses());
+    ASSERT_TRUE(app_->WaitUntilEnabledIs(ControlId::Command1, true));
+    ASSERT_NO_FATAL_FAILURE(RepairBothTypes());
+
+    ExpectRepaired(kSlideShow, shortForm);
+    ExpectRepaired(kPresentation, shortForm);
+    EXPECT_TRUE(OpenWithShell(slideShow.path(), kViewerRunTimeoutMs));
+    EXPECT_EQ(viewerLog_.Lines(),
+              std::vector<std::wstring>{ViewerLogLine(kViewer2003, shortForm, slideShow.path())});
+}
+
 // ---- A write the registry refuses ----
 
 TEST_F(Repair, RefusedWriteIsReportedKeepsEarlierWritesAndFixCanBePressedAgain) {

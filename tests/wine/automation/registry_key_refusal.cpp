@@ -1,4 +1,4 @@
-#include "automation/registry_write_refusal.h"
+#include "automation/registry_key_refusal.h"
 
 #include <memory>
 #include <stdexcept>
@@ -25,7 +25,7 @@ UniqueSid Everyone() {
 
 } // namespace
 
-ScopedWriteRefusal::ScopedWriteRefusal(HKEY root, std::wstring key)
+ScopedKeyRefusal::ScopedKeyRefusal(HKEY root, std::wstring key, REGSAM denied)
     : root_(root), key_(std::move(key)) {
     DeleteKeyTree(root_, key_);
     const UniqueRegistryKey created = CreateKey(root_, key_, KEY_ALL_ACCESS);
@@ -35,26 +35,25 @@ ScopedWriteRefusal::ScopedWriteRefusal(HKEY root, std::wstring key)
     auto* acl = reinterpret_cast<PACL>(aclBuffer);
     SECURITY_DESCRIPTOR descriptor{};
     // Denials come first in an access list; everything else stays allowed, so
-    // the key can be read and deleted.
+    // the key can still be deleted.
     if (!InitializeAcl(acl, sizeof aclBuffer, ACL_REVISION) ||
-        !AddAccessDeniedAce(acl, ACL_REVISION, KEY_SET_VALUE, everyone.get()) ||
+        !AddAccessDeniedAce(acl, ACL_REVISION, denied, everyone.get()) ||
         !AddAccessAllowedAce(acl, ACL_REVISION, KEY_ALL_ACCESS, everyone.get()) ||
         !InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
         !SetSecurityDescriptorDacl(&descriptor, TRUE, acl, FALSE))
         throw std::runtime_error("could not build the refusing access list");
     const LONG status = RegSetKeySecurity(created.get(), DACL_SECURITY_INFORMATION, &descriptor);
     if (status != ERROR_SUCCESS)
-        throw std::runtime_error("could not restrict the key that refuses writes (error " +
+        throw std::runtime_error("could not restrict the refusing key (error " +
                                  std::to_string(status) + ")");
 
-    if (OpenKey(root_, key_, KEY_SET_VALUE)) {
+    if (OpenKey(root_, key_, denied)) {
         DeleteKeyTree(root_, key_);
-        throw std::runtime_error(
-            "the registry lets this program set values despite the access list");
+        throw std::runtime_error("the registry grants this program what the access list denies");
     }
 }
 
-ScopedWriteRefusal::~ScopedWriteRefusal() {
+ScopedKeyRefusal::~ScopedKeyRefusal() {
     try {
         Lift();
     } catch (const std::exception&) {
@@ -62,7 +61,7 @@ ScopedWriteRefusal::~ScopedWriteRefusal() {
     }
 }
 
-void ScopedWriteRefusal::Lift() {
+void ScopedKeyRefusal::Lift() {
     if (lifted_)
         return;
     DeleteKeyTree(root_, key_);
