@@ -40,6 +40,10 @@ int Centred(int size, int screenMetric) {
     return (GetSystemMetrics(screenMetric) - size) / 2;
 }
 
+bool IsArrowKey(WPARAM key) {
+    return key == VK_LEFT || key == VK_RIGHT || key == VK_UP || key == VK_DOWN;
+}
+
 UniqueIcon LoadIconOfSize(HMODULE module, int id, int widthMetric, int heightMetric) {
     if (!module)
         return UniqueIcon();
@@ -108,7 +112,8 @@ void MainWindow::CreateControls(HINSTANCE instance) {
             font = fonts_.back().get();
         }
         SendMessageW(created, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-        if (spec.kind == ControlKind::OptionButton || spec.kind == ControlKind::Image)
+        if (spec.kind == ControlKind::OptionButton || spec.kind == ControlKind::CheckBox ||
+            spec.kind == ControlKind::Image)
             Subclass(id);
     }
 }
@@ -274,6 +279,18 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND target, UINT message, WPARAM wPara
         if (id == ControlId::Image1 && !self->toolTipTried_)
             self->AddPictureToolTip(target, wParam, lParam);
         break;
+    case WM_GETDLGCODE:
+        // Every control is a group of its own, so the dialog manager's arrow
+        // keys would go nowhere; the frame's two buttons take them instead.
+        if (id != ControlId::Image1)
+            return CallWindowProcW(standard, target, message, wParam, lParam) | DLGC_WANTARROWS;
+        break;
+    case WM_KEYDOWN:
+        if (id != ControlId::Image1 && IsArrowKey(wParam)) {
+            self->MoveWithinFrame(id);
+            return 0;
+        }
+        break;
     default:
         break;
     }
@@ -344,6 +361,25 @@ void MainWindow::OnCommand(int id, int code, HWND from) {
         break;
     }
     RaiseClick(clicked);
+}
+
+// As in any option group: an arrow key moves to the other button of the same
+// frame. Onto an option, it selects it with one Click; onto a check box, it
+// changes neither box.
+void MainWindow::MoveWithinFrame(ControlId from) {
+    const ControlSpec& spec = FindControl(from);
+    for (const ControlSpec& other : ControlTable()) {
+        if (other.id == from || other.container != spec.container || other.kind != spec.kind)
+            continue;
+        HWND target = control(other.id);
+        const bool selects = other.kind == ControlKind::OptionButton &&
+                             SendMessageW(target, BM_GETCHECK, 0, 0) != BST_CHECKED;
+        ::SetFocus(target);
+        if (selects)
+            SendMessageW(handle(), WM_COMMAND, MAKEWPARAM(ControlCommandId(other.id), BN_CLICKED),
+                         reinterpret_cast<LPARAM>(target));
+        return;
+    }
 }
 
 void MainWindow::SelectOption(ControlId option) {

@@ -70,6 +70,7 @@ private:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code, HWND from);
     LRESULT OnControlColour(UINT message, HDC dc, HWND target);
+    void MoveWithinFrame(ControlId from);
     void SelectOption(ControlId option);
     void RaiseClick(ControlId id);
     void Fail(std::exception_ptr error);

@@ -120,6 +120,18 @@ protected:
         window_->RunMessageLoop();
         EXPECT_EQ(window_->handle(), nullptr);
     }
+    // Feeds posted messages through the window's own loop until all are
+    // handled, and leaves the window open: a timer fires only once the queue
+    // is empty, and its quit ends the loop.
+    void Pump() {
+        SetTimer(window_->handle(), 1, 0, QuitOnceIdle);
+        window_->RunMessageLoop();
+        ASSERT_NE(window_->handle(), nullptr);
+    }
+    static void CALLBACK QuitOnceIdle(HWND window, UINT, UINT_PTR timer, DWORD) {
+        KillTimer(window, timer);
+        PostQuitMessage(0);
+    }
     // Another window of this thread takes the activation, `whileAway` runs,
     // and the window is activated again.
     void ActivateAnotherWindowAndComeBack(const std::function<void()>& whileAway = [] {}) {
@@ -557,10 +569,47 @@ TEST_F(WindowWithXpButtons, TabbingOntoAnOptionDoesNotSelectIt) {
     window_->SetFocus(ControlId::Command2);
     PostMessageW(Control(ControlId::Command2), WM_KEYDOWN, VK_TAB, 0x000F0001);
     PostMessageW(Control(ControlId::Option2), WM_KEYDOWN, VK_TAB, 0x000F0001);
-    PumpThenClose();
+    Pump();
+    EXPECT_EQ(GetFocus(), Control(ControlId::Option1));
     EXPECT_TRUE(clicks_.empty());
     EXPECT_FALSE(window_->GetOptionValue(ControlId::Option1));
     EXPECT_FALSE(window_->GetOptionValue(ControlId::Option2));
+}
+
+// As in any option group, each arrow key moves to the other button of the
+// same frame: onto an option it selects it with one Click, however XP sends
+// the focus; onto a check box it changes neither box.
+TEST_F(WindowWithXpButtons, ArrowKeysMoveToTheOtherButtonOfTheFrame) {
+    struct Row {
+        ControlId from, to;
+        bool selects;
+    };
+    const Row rows[] = {{ControlId::Option1, ControlId::Option2, true},
+                        {ControlId::Option2, ControlId::Option1, true},
+                        {ControlId::Check1, ControlId::Check2, false},
+                        {ControlId::Check2, ControlId::Check1, false}};
+    window_->Show();
+    for (const UINT key : {VK_UP, VK_DOWN, VK_LEFT, VK_RIGHT}) {
+        for (const Row& row : rows) {
+            SCOPED_TRACE(::testing::Message()
+                         << "key " << key << " on "
+                         << ::testing::PrintToString(std::wstring(FindControl(row.from).name)));
+            window_->SetOptionValue(ControlId::Option1, false);
+            window_->SetOptionValue(ControlId::Option2, false);
+            window_->SetFocus(row.from);
+            clicks_.clear();
+            PostMessageW(Control(row.from), WM_KEYDOWN, key, 0x00010001);
+            Pump();
+
+            EXPECT_EQ(GetFocus(), Control(row.to));
+            EXPECT_EQ(clicks_,
+                      row.selects ? std::vector<ControlId>{row.to} : std::vector<ControlId>{});
+            EXPECT_EQ(window_->GetOptionValue(ControlId::Option1), row.to == ControlId::Option1);
+            EXPECT_EQ(window_->GetOptionValue(ControlId::Option2), row.to == ControlId::Option2);
+            EXPECT_EQ(window_->GetCheckValue(ControlId::Check1), 1);
+            EXPECT_EQ(window_->GetCheckValue(ControlId::Check2), 0);
+        }
+    }
 }
 
 TEST_F(WindowWithXpButtons, TheFocusComingBackOnReactivationDoesNotSelectAnOption) {
