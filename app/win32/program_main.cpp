@@ -1,9 +1,11 @@
 #include <windows.h>
 
 #include <cstdlib>
+#include <vector>
 
 #include "app/win32/fatal_error_box.h"
 #include "app/win32/resource_ids.h"
+#include "platform/win32/system_dlls.h"
 #include "platform/win32/win32_message_box.h"
 #include "platform/win32/win32_platform_objects.h"
 #include "platform/win32/win32_security_api.h"
@@ -66,6 +68,8 @@ void RaiseClick(Form1& form, ControlId id) {
 }
 
 void Run(HINSTANCE instance) {
+    // Making and showing the window has the system load these by bare name.
+    const std::vector<UniqueModule> windowDlls = PreloadDlls(DllStage::Window);
     MainWindow window(instance, instance, DOVREL_ICON_ID);
     Win32MessageBox messageBox;
     messageBox.SetOwner(window.handle());

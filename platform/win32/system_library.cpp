@@ -11,18 +11,6 @@ namespace {
 
 constexpr wchar_t kCommonControls[] = L"comctl32";
 
-std::wstring SystemDirectory() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
-        if (length == 0)
-            throw PlatformError(L"Finding the system directory", SystemErrorText(GetLastError()));
-        if (length < buffer.size())
-            return std::wstring(buffer.data(), length);
-        buffer.resize(length);
-    }
-}
-
 std::wstring SystemDllPath(const wchar_t* name) {
     return SystemDirectory() + L"\\" + name + L".dll";
 }
@@ -39,7 +27,7 @@ HMODULE LoadByPath(const std::wstring& path) {
 
 SystemLibrary::SystemLibrary(const wchar_t* name) {
     if (std::wstring(name) != kCommonControls)
-        commonControls_.reset(LoadByPath(SystemDllPath(kCommonControls)));
+        shellDlls_ = PreloadDlls(DllStage::Shell);
     path_ = SystemDllPath(name);
     module_.reset(LoadByPath(path_));
 }

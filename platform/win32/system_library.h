@@ -2,9 +2,10 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
+#include <vector>
+
+#include "platform/win32/system_dlls.h"
 
 namespace dovrel {
 
@@ -33,17 +34,11 @@ public:
     const std::wstring& path() const { return path_; }
 
 private:
-    struct Unloader {
-        void operator()(HMODULE module) const { FreeLibrary(module); }
-    };
-    using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, Unloader>;
-
     FARPROC FindAddress(const char* functionName) const;
 
-    // The common controls, which the system's dialog and shell DLLs import:
-    // XP does not take them from the system directory by itself, so they are
-    // in the process before any DLL that imports them is.
-    UniqueModule commonControls_;
+    // What the system's dialog and shell DLLs load by bare name, the common
+    // controls first: in the process before any of them is.
+    std::vector<UniqueModule> shellDlls_;
     std::wstring path_;
     UniqueModule module_;
 };

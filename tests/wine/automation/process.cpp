@@ -1,5 +1,7 @@
 #include "automation/process.h"
 
+#include <tlhelp32.h>
+
 #include <stdexcept>
 #include <vector>
 
@@ -57,6 +59,20 @@ void LaunchedProcess::Terminate() {
         return;
     TerminateProcess(process_.get(), kTerminatedExitCode);
     WaitForSingleObject(process_.get(), 10000);
+}
+
+std::vector<std::wstring> ModulePathsOf(DWORD processId) {
+    const HANDLE taken = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+    if (taken == INVALID_HANDLE_VALUE)
+        throw std::runtime_error("no module snapshot of process " + std::to_string(processId));
+    const UniqueHandle snapshot(taken);
+    std::vector<std::wstring> paths;
+    MODULEENTRY32W module{};
+    module.dwSize = sizeof module;
+    for (BOOL more = Module32FirstW(snapshot.get(), &module); more;
+         more = Module32NextW(snapshot.get(), &module))
+        paths.push_back(module.szExePath);
+    return paths;
 }
 
 } // namespace dovrel::automation

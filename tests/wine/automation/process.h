@@ -4,6 +4,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "automation/unique_handle.h"
 
@@ -37,5 +38,9 @@ private:
     UniqueHandle process_;
     DWORD id_ = 0;
 };
+
+// The full path of every module (the program and its DLLs) loaded in a
+// process now, from the tool-help snapshot. Throws when there is none.
+std::vector<std::wstring> ModulePathsOf(DWORD processId);
 
 } // namespace dovrel::automation

@@ -1,8 +1,9 @@
 // Dovrel.exe started from a download folder that holds look-alikes of the
-// system DLLs it loads itself, with more in its current directory, and Wine
-// told to prefer a DLL beside the program for those names: what Windows does
-// for every DLL that is not one of its KnownDLLs. Nothing of theirs may run
-// with the program's rights, and the window must work as ever.
+// system DLLs it loads itself and of those that Windows' own code loads by
+// bare name, with more in its current directory, and Wine told to prefer a DLL
+// beside the program for those names: what Windows does for every DLL that is
+// not one of its KnownDLLs. Nothing of theirs may run with the program's
+// rights, and the window must work as ever.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -32,10 +33,26 @@ using automation::ScopedFileCopy;
 constexpr wchar_t kDownloads[] = L"C:\\dovrel-test\\Downloads";
 constexpr wchar_t kCurrentDirectory[] = L"C:\\dovrel-test\\Current";
 constexpr wchar_t kChosenViewer[] = L"C:\\dovrel-test\\chosen viewer\\pptview.exe";
-// The DLLs the program loads itself. Not ole32, which it loads too: it is one
-// of XP's KnownDLLs, and under Wine the dialog's delayed import of it takes a
-// look-alike even while the system's copy is loaded, which XP never does.
-const std::vector<std::wstring> kLoadedByTheProgram{L"comctl32", L"comdlg32", L"shell32"};
+// The DLLs the program loads itself, then those the window system, the common
+// controls, the dialog and the shell load by bare name (a name without an
+// extension is a .dll). Not ole32, which both load: it is one of XP's
+// KnownDLLs, which Wine has no notion of, and Wine's imm32 takes it by bare
+// name as the window is first shown, which XP never does.
+const std::vector<std::wstring> kLookalikes{L"comctl32",    L"comdlg32", L"shell32", L"uxtheme",
+                                            L"winex11.drv", L"combase",  L"clbcatq", L"userenv",
+                                            L"setupapi",    L"apphelp",  L"oleacc",  L"propsys"};
+
+std::wstring FileNameOf(const std::wstring& name) {
+    return name.find(L'.') == std::wstring::npos ? name + L".dll" : name;
+}
+
+std::wstring FolderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+bool SamePath(const std::wstring& a, const std::wstring& b) {
+    return lstrcmpiW(a.c_str(), b.c_str()) == 0;
+}
 
 // Wine's own switch, for one program: a DLL of these names is taken from the
 // program's folder before Wine's builtin one. Wine reads it from the registry
@@ -69,7 +86,7 @@ public:
         for (const wchar_t* folder : {kDownloads, kCurrentDirectory})
             for (const std::wstring& name : names)
                 Place(automation::FixturePath(L"lookalike.dll"),
-                      std::wstring(folder) + L"\\" + name + L".dll");
+                      std::wstring(folder) + L"\\" + FileNameOf(name));
     }
     ~PlantedFolders() {
         while (!copies_.empty())
@@ -108,6 +125,18 @@ protected:
     void SetUp() override {
         app_ = std::make_unique<DovrelUnderTest>(planted_.programPath(), kCurrentDirectory);
         SetForegroundWindow(app_->session().mainWindow());
+        ExpectOnlySystemModules("once the window shows");
+    }
+
+    // Every module in the program's process is the program itself or a DLL of
+    // the system directory.
+    void ExpectOnlySystemModules(const char* when) const {
+        wchar_t system[MAX_PATH] = {};
+        GetSystemDirectoryW(system, MAX_PATH);
+        for (const std::wstring& module : automation::ModulePathsOf(app_->session().processId()))
+            EXPECT_TRUE(SamePath(module, planted_.programPath()) ||
+                        SamePath(FolderOf(module), system))
+                << testing::PrintToString(module) << " is in the process " << when;
     }
     // Whatever step failed, nothing of a look-alike may have run.
     void TearDown() override {
@@ -181,20 +210,30 @@ protected:
     ScopedAbsentKeys associations_{AssociationKeys()};
     automation::ScopedAbsentFile noViewer2003_{StandardPlaceOf(kViewer2003)};
     ScopedFileCopy chosen_{StandInOf(kViewer2003), kChosenViewer};
-    PlantedFolders planted_{automation::DovrelExePath(), L"Dovrel.exe", kLoadedByTheProgram};
+    PlantedFolders planted_{automation::DovrelExePath(), L"Dovrel.exe", kLookalikes};
     std::unique_ptr<DovrelUnderTest> app_;
 };
 
 TEST_P(LookalikesBesideDovrel, NeverRunWhateverTheWindowDoes) {
+    const auto picture = [&] {
+        ASSERT_NO_FATAL_FAILURE(RestOnThePicture());
+        ExpectOnlySystemModules("after the picture's tool tip");
+    };
+    const auto dialog = [&] {
+        ASSERT_NO_FATAL_FAILURE(ChooseTheViewerInTheDialog());
+        ExpectOnlySystemModules("after the file dialog");
+    };
     if (GetParam() == Order::PictureFirst) {
-        ASSERT_NO_FATAL_FAILURE(RestOnThePicture());
-        ASSERT_NO_FATAL_FAILURE(ChooseTheViewerInTheDialog());
+        ASSERT_NO_FATAL_FAILURE(picture());
+        ASSERT_NO_FATAL_FAILURE(dialog());
     } else {
-        ASSERT_NO_FATAL_FAILURE(ChooseTheViewerInTheDialog());
-        ASSERT_NO_FATAL_FAILURE(RestOnThePicture());
+        ASSERT_NO_FATAL_FAILURE(dialog());
+        ASSERT_NO_FATAL_FAILURE(picture());
     }
     ASSERT_NO_FATAL_FAILURE(Repair());
+    ExpectOnlySystemModules("after the repair");
     FollowTheLinks();
+    ExpectOnlySystemModules("after the links");
     EXPECT_TRUE(app_->session().IsRunning());
 }
 

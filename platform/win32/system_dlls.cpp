@@ -1,0 +1,94 @@
+#include "platform/win32/system_dlls.h"
+
+#include "platform/platform_error.h"
+#include "platform/win32/system_text.h"
+
+namespace dovrel {
+
+namespace {
+
+struct PreloadedDll {
+    DllStage stage;
+    const wchar_t* file;
+};
+
+// Every DLL that Windows' own code may load by bare name while the program
+// runs, and that is not one of XP's KnownDLLs (those XP maps from the system
+// directory whatever the search path says). Sources: the DLLs that 7-Zip's
+// installers load by full path on systems without SetDefaultDllDirectories
+// (LZMA SDK, DllSecur.c), and Wine's loader trace (WINEDEBUG=+loaddll,+module)
+// of every action of the window, both orders of picture and dialog.
+constexpr PreloadedDll kPreloaded[] = {
+    // Trace: Wine's display driver, which user32 loads by bare name for the
+    // first thing it draws (so first: loading the others draws), and COM's
+    // base DLL, which ole32 imports when Wine's imm32 brings it in as the
+    // window is first activated. XP has neither.
+    {DllStage::Window, L"winex11.drv"},
+    {DllStage::Window, L"combase.dll"},
+    // Trace and 7-Zip: user32 loads the theme DLL when the first window is made.
+    {DllStage::Window, L"uxtheme.dll"},
+    // The common controls, which the dialog's and the shell's DLLs import: XP
+    // manages them side by side, never as a KnownDLL, so they must be in the
+    // process before any DLL that imports them.
+    {DllStage::Shell, L"comctl32.dll"},
+    // 7-Zip: loaded by bare name by COM (the class catalogue), the shell
+    // (profiles, devices, application compatibility, properties) and the
+    // controls (accessibility) as the dialog and the shell do their work.
+    // propsys is Vista's and later: XP skips it, at the cost of one look.
+    {DllStage::Shell, L"clbcatq.dll"},
+    {DllStage::Shell, L"userenv.dll"},
+    {DllStage::Shell, L"setupapi.dll"},
+    {DllStage::Shell, L"apphelp.dll"},
+    {DllStage::Shell, L"oleacc.dll"},
+    {DllStage::Shell, L"propsys.dll"},
+};
+// Not on the list, with the trace's evidence:
+// - dwmapi and cryptbase (7-Zip: the theme DLL's and advapi32's from Vista and
+//   Windows 7 on): XP has neither, the program refuses those systems, and
+//   looking for them at every start costs measurable time under Wine.
+// - version, ole32, rpcrt4, shell32, comdlg32: KnownDLLs of XP. (Wine has no
+//   KnownDLLs: its imm32 takes ole32 and rpcrt4 by bare name at the first
+//   activation, which XP would take from the system directory.)
+// - shlwapi, shcore, winspool.drv, compstui: imports of comdlg32 and shell32,
+//   which the program loads by full path with the altered search path, so they
+//   are looked for in the system directory first; on XP the imports of a
+//   KnownDLL are known too.
+// - kernelbase, ucrtbase, sechost, zlib1, win32u, imm32: imported by Wine's own
+//   system DLLs, or loaded by its user32 as it starts, before any of the
+//   program's code runs, so the program cannot close them. XP has none of them
+//   but imm32, which its user32 also loads before the program runs.
+
+} // namespace
+
+std::wstring SystemDirectory() {
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        const UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
+        if (length == 0)
+            throw PlatformError(L"Finding the system directory", SystemErrorText(GetLastError()));
+        if (length < buffer.size())
+            return std::wstring(buffer.data(), length);
+        buffer.resize(length);
+    }
+}
+
+std::vector<UniqueModule> PreloadDlls(DllStage stage) {
+    std::vector<UniqueModule> modules;
+    for (const PreloadedDll& dll : kPreloaded) {
+        if (dll.stage != stage)
+            continue;
+        const std::wstring path = SystemDirectory() + L"\\" + dll.file;
+        // The DLL's own imports are then looked for in the system directory too.
+        const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+        if (module) {
+            modules.emplace_back(module);
+            continue;
+        }
+        const DWORD error = GetLastError();
+        if (error != ERROR_MOD_NOT_FOUND && error != ERROR_FILE_NOT_FOUND)
+            throw PlatformError(L"Loading " + path, SystemErrorText(error));
+    }
+    return modules;
+}
+
+} // namespace dovrel

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+namespace dovrel {
+
+struct ModuleUnloader {
+    void operator()(HMODULE module) const { FreeLibrary(module); }
+};
+using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleUnloader>;
+
+// The system directory, without a trailing backslash. Raises PlatformError.
+std::wstring SystemDirectory();
+
+// When system code may ask for a DLL by bare name: while the window is made
+// and shown, or once the shell's or the file dialog's DLLs are in use.
+enum class DllStage { Window, Shell };
+
+// The DLLs of a stage that Windows' own code would load by bare name, put into
+// the process first, from the system directory by full path: a later load by
+// bare name then finds the module already there and never looks beside the
+// program. Names this system does not have are skipped. Raises PlatformError
+// when a DLL that is there cannot be loaded.
+std::vector<UniqueModule> PreloadDlls(DllStage stage);
+
+} // namespace dovrel
