@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "gate/token_groups_buffer.h"
 
@@ -15,36 +16,18 @@ constexpr std::uint8_t kAdministratorsSubAuthorityCount = 2;
 constexpr std::uint32_t kAdministratorsSubAuthorities[8] = {32, 544, 0, 0, 0, 0, 0, 0};
 constexpr std::uint32_t kNameCapacity = 255;
 
-// Releases, in reverse order of declaration, exactly what was obtained:
-// SID first, then token, then process handle.
-class HandleGuard {
+// Runs `release` when the scope ends, on every path. Guards go in reverse
+// order of declaration, so what was obtained is released SID first, then
+// token, then process handle.
+template <typename Release> class ReleaseAtScopeEnd {
 public:
-    HandleGuard(ISecurityApi& api, SystemHandle handle) : api_(api), handle_(handle) {}
-    ~HandleGuard() {
-        if (handle_ != 0)
-            api_.CloseHandle(handle_);
-    }
-    HandleGuard(const HandleGuard&) = delete;
-    HandleGuard& operator=(const HandleGuard&) = delete;
+    explicit ReleaseAtScopeEnd(Release release) : release_(std::move(release)) {}
+    ~ReleaseAtScopeEnd() { release_(); }
+    ReleaseAtScopeEnd(const ReleaseAtScopeEnd&) = delete;
+    ReleaseAtScopeEnd& operator=(const ReleaseAtScopeEnd&) = delete;
 
 private:
-    ISecurityApi& api_;
-    SystemHandle handle_;
-};
-
-class SidGuard {
-public:
-    SidGuard(ISecurityApi& api, SidPointer sid) : api_(api), sid_(sid) {}
-    ~SidGuard() {
-        if (sid_ != nullptr)
-            api_.FreeSid(sid_);
-    }
-    SidGuard(const SidGuard&) = delete;
-    SidGuard& operator=(const SidGuard&) = delete;
-
-private:
-    ISecurityApi& api_;
-    SidPointer sid_;
+    Release release_;
 };
 
 // One lookup into fresh space-filled buffers of full capacity. The name keeps
@@ -71,12 +54,15 @@ bool IsUserAdmin(ISecurityApi& api) {
     const SystemHandle process = api.GetCurrentProcess();
     if (process == 0)
         return false;
-    const HandleGuard processGuard(api, process);
+    const ReleaseAtScopeEnd processGuard([&] { api.CloseHandle(process); });
 
     SystemHandle token = 0;
     const int opened = api.OpenProcessToken(process, kTokenRead, &token);
     // A token the call did hand out is closed even when the flag is not 1.
-    const HandleGuard tokenGuard(api, opened != 0 ? token : 0);
+    const ReleaseAtScopeEnd tokenGuard([&] {
+        if (opened != 0 && token != 0)
+            api.CloseHandle(token);
+    });
     if (opened != 1)
         return false;
 
@@ -95,7 +81,10 @@ bool IsUserAdmin(ISecurityApi& api) {
     const int allocated =
         api.AllocateAndInitializeSid(kNtAuthority, kAdministratorsSubAuthorityCount,
                                      kAdministratorsSubAuthorities, &administrators);
-    const SidGuard sidGuard(api, allocated != 0 ? administrators : nullptr);
+    const ReleaseAtScopeEnd sidGuard([&] {
+        if (allocated != 0 && administrators != nullptr)
+            api.FreeSid(administrators);
+    });
     if (allocated != 1)
         return false;
 

@@ -50,7 +50,7 @@ std::wstring GetOSVersion(IVersionRecordSource& source) {
     VersionRecord record;
     record.osVersionInfoSize = kVersionRecordSize;
     record.csdVersion.assign(kServicePackFieldLength, L' ');
-    source.GetVersionEx(record);
+    source.QueryVersion(record);
 
     std::wstring name;
     switch (record.platformId) {

@@ -4,10 +4,9 @@
 
 #include "platform/variant.h"
 
-// The Windows headers make these names macros for the W or A function; the
-// shell's operations keep their own names wherever this header is included.
+// The Windows headers make this name a macro for the W or A function; the
+// shell's operation keeps its own name wherever this header is included.
 #undef ExpandEnvironmentStrings
-#undef RegDeleteValue
 
 namespace dovrel {
 
@@ -27,7 +26,7 @@ public:
                              const std::wstring& type) = 0;
     // Removes that value alone: the key and its other values stay. A value that
     // is not there raises NotFoundError.
-    virtual void RegDeleteValue(const std::wstring& valuePath) = 0;
+    virtual void RemoveValue(const std::wstring& valuePath) = 0;
     // Tells the desktop that file associations changed, so it applies them at
     // once. Raises like the rest when it cannot be sent; callers treat it as
     // best effort, since the desktop takes up the change later anyway.

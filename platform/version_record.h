@@ -3,10 +3,6 @@
 #include <cstdint>
 #include <string>
 
-// <windows.h> maps this name onto GetVersionExA/W; here it names the
-// interface's own query, whatever was included before.
-#undef GetVersionEx
-
 namespace dovrel {
 
 inline constexpr std::uint32_t kVersionRecordSize = 148;
@@ -28,7 +24,7 @@ struct VersionRecord {
 class IVersionRecordSource {
 public:
     virtual ~IVersionRecordSource() = default;
-    virtual void GetVersionEx(VersionRecord& record) = 0;
+    virtual void QueryVersion(VersionRecord& record) = 0;
 };
 
 } // namespace dovrel

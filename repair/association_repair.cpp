@@ -111,7 +111,7 @@ WriteOutcome WriteInOrder(IShell& shell, const std::array<RegistryWrite, 3>& wri
 // Removes a value this press created; answers what went wrong, if anything.
 std::optional<RegistryFailure> Withdraw(IShell& shell, const std::wstring& valuePath) {
     try {
-        shell.RegDeleteValue(valuePath);
+        shell.RemoveValue(valuePath);
     } catch (const PlatformError& error) {
         return RegistryFailure{valuePath, error.reason()};
     }

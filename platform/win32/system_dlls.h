@@ -2,17 +2,12 @@
 
 #include <windows.h>
 
-#include <memory>
 #include <string>
-#include <type_traits>
 #include <vector>
 
-namespace dovrel {
+#include "platform/win32/unique_handles.h"
 
-struct ModuleUnloader {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleUnloader>;
+namespace dovrel {
 
 // The system directory, without a trailing backslash. Raises PlatformError.
 std::wstring SystemDirectory();

@@ -1,25 +1,16 @@
 #include "platform/win32/system_text.h"
 
-#include <memory>
-
 #include "platform/decimal_text.h"
+#include "platform/win32/unique_handles.h"
 
 namespace dovrel {
-
-namespace {
-
-struct LocalFreeDeleter {
-    void operator()(wchar_t* p) const { LocalFree(p); }
-};
-
-} // namespace
 
 std::wstring SystemErrorText(DWORD code) {
     wchar_t* raw = nullptr;
     const DWORD length = FormatMessageW(
         FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
         nullptr, code, 0, reinterpret_cast<wchar_t*>(&raw), 0, nullptr);
-    std::unique_ptr<wchar_t, LocalFreeDeleter> owned(raw);
+    const UniqueLocal<wchar_t> owned(raw);
     if (length == 0 || !raw)
         return L"Error " + DecimalText(code);
     std::wstring text(raw, length);
@@ -32,8 +23,8 @@ std::string WideToAnsi(const std::wstring& text) {
     if (text.empty())
         return std::string();
     const int wideLength = static_cast<int>(text.size());
-    const int size = WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, nullptr, 0, nullptr,
-                                         nullptr);
+    const int size =
+        WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, nullptr, 0, nullptr, nullptr);
     std::string out(static_cast<std::size_t>(size), '\0');
     WideCharToMultiByte(CP_ACP, 0, text.data(), wideLength, &out[0], size, nullptr, nullptr);
     return out;

@@ -11,29 +11,13 @@
 #include "platform/platform_error.h"
 #include "platform/registry_path.h"
 #include "platform/win32/system_text.h"
+#include "platform/win32/unique_handles.h"
 
 namespace dovrel {
 
 namespace {
 
 constexpr wchar_t kMalformedPath[] = L"The registry value path is not valid.";
-
-// An open registry key, closed when it goes out of scope.
-class RegistryKey {
-public:
-    RegistryKey() = default;
-    RegistryKey(const RegistryKey&) = delete;
-    RegistryKey& operator=(const RegistryKey&) = delete;
-    ~RegistryKey() {
-        if (key_)
-            RegCloseKey(key_);
-    }
-    HKEY get() const { return key_; }
-    HKEY* receive() { return &key_; }
-
-private:
-    HKEY key_ = nullptr;
-};
 
 RegistryValuePath ParseOrRaise(const std::wstring& operation, const std::wstring& valuePath) {
     std::optional<RegistryValuePath> parsed = ParseRegistryValuePath(valuePath);
@@ -54,9 +38,9 @@ void RaiseUnlessDone(const std::wstring& operation, LONG status) {
 
 // The key that holds the value, opened for `access`.
 void OpenOrRaise(const std::wstring& operation, const RegistryValuePath& path, REGSAM access,
-                 RegistryKey& key) {
+                 UniqueRegistryKey& key) {
     RaiseUnlessDone(operation,
-                    RegOpenKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, access, key.receive()));
+                    RegOpenKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, access, key.put()));
 }
 
 const wchar_t* ValueNameOrDefault(const RegistryValuePath& path) {
@@ -94,7 +78,7 @@ Variant Win32Shell::RegRead(const std::wstring& valuePath) {
     const std::wstring operation = L"RegRead " + valuePath;
     const RegistryValuePath path = ParseOrRaise(operation, valuePath);
 
-    RegistryKey key;
+    UniqueRegistryKey key;
     OpenOrRaise(operation, path, KEY_QUERY_VALUE, key);
 
     LONG status = ERROR_SUCCESS;
@@ -133,21 +117,21 @@ Variant Win32Shell::RegWrite(const std::wstring& valuePath, const std::wstring& 
         throw PlatformError(operation, L"Only string values (REG_SZ) can be written.");
     const RegistryValuePath path = ParseOrRaise(operation, valuePath);
 
-    RegistryKey key;
+    UniqueRegistryKey key;
     RaiseUnlessDone(operation, RegCreateKeyExW(HKEY_CLASSES_ROOT, path.key.c_str(), 0, nullptr,
                                                REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
-                                               key.receive(), nullptr));
+                                               key.put(), nullptr));
     const DWORD bytes = static_cast<DWORD>((data.size() + 1) * sizeof(wchar_t));
     RaiseUnlessDone(operation, RegSetValueExW(key.get(), ValueNameOrDefault(path), 0, REG_SZ,
                                               reinterpret_cast<const BYTE*>(data.c_str()), bytes));
     return Variant();
 }
 
-void Win32Shell::RegDeleteValue(const std::wstring& valuePath) {
-    const std::wstring operation = L"RegDeleteValue " + valuePath;
+void Win32Shell::RemoveValue(const std::wstring& valuePath) {
+    const std::wstring operation = L"RemoveValue " + valuePath;
     const RegistryValuePath path = ParseOrRaise(operation, valuePath);
 
-    RegistryKey key;
+    UniqueRegistryKey key;
     OpenOrRaise(operation, path, KEY_SET_VALUE, key);
     RaiseUnlessDone(operation, RegDeleteValueW(key.get(), ValueNameOrDefault(path)));
 }

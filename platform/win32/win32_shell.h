@@ -7,10 +7,9 @@
 #include "platform/shell.h"
 #include "platform/win32/system_library.h"
 
-// Included after the system headers, so that the names are freed again (see
-// platform/shell.h); the implementation calls the W functions by their names.
+// Included after the system headers, so that the name is freed again (see
+// platform/shell.h); the implementation calls the W function by its name.
 #undef ExpandEnvironmentStrings
-#undef RegDeleteValue
 
 namespace dovrel {
 
@@ -22,7 +21,7 @@ public:
     Variant RegRead(const std::wstring& valuePath) override;
     Variant RegWrite(const std::wstring& valuePath, const std::wstring& data,
                      const std::wstring& type) override;
-    void RegDeleteValue(const std::wstring& valuePath) override;
+    void RemoveValue(const std::wstring& valuePath) override;
     void NotifyAssociationsChanged() override;
 
 private:

@@ -1,8 +1,6 @@
-// The system header first, so that the record header can take back the name
-// GetVersionEx from its A/W macro.
-#include <windows.h>
-
 #include "platform/win32/win32_version_record_source.h"
+
+#include <windows.h>
 
 #include <algorithm>
 #include <cstring>
@@ -18,14 +16,9 @@ static_assert(sizeof(OSVERSIONINFOA) == kVersionRecordSize, "version record size
 static_assert(sizeof(OSVERSIONINFOA::szCSDVersion) == kServicePackFieldLength,
               "service-pack field length");
 
-// Deprecated for newer Windows, and exactly what XP offers.
-BOOL QueryVersion(OSVERSIONINFOA& info) {
-    return GetVersionExA(&info);
-}
-
 } // namespace
 
-void Win32VersionRecordSource::GetVersionEx(VersionRecord& record) {
+void Win32VersionRecordSource::QueryVersion(VersionRecord& record) {
     OSVERSIONINFOA info;
     std::memset(&info, 0, sizeof info);
     info.dwOSVersionInfoSize = record.osVersionInfoSize;
@@ -37,7 +30,9 @@ void Win32VersionRecordSource::GetVersionEx(VersionRecord& record) {
     std::memcpy(info.szCSDVersion, fieldIn.data(),
                 std::min(fieldIn.size(), sizeof info.szCSDVersion));
 
-    QueryVersion(info); // a failed query leaves the record as prepared
+    // Deprecated for newer Windows, and exactly what XP offers. A failed query
+    // leaves the record as prepared.
+    GetVersionExA(&info);
 
     record.osVersionInfoSize = info.dwOSVersionInfoSize;
     record.majorVersion = info.dwMajorVersion;

@@ -8,7 +8,7 @@ namespace dovrel {
 // ANSI code page both ways and always comes back 128 characters long.
 class Win32VersionRecordSource : public IVersionRecordSource {
 public:
-    void GetVersionEx(VersionRecord& record) override;
+    void QueryVersion(VersionRecord& record) override;
 };
 
 } // namespace dovrel

@@ -2,8 +2,8 @@
 
 #include <windows.h>
 
+#include "platform/win32/unique_handles.h"
 #include "ui/control_table.h"
-#include "ui/win32/gdi_handles.h"
 
 namespace dovrel {
 

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "platform/win32/system_library.h"
+#include "platform/win32/unique_handles.h"
 #include "ui/control_id.h"
 #include "ui/form_view.h"
 #include "ui/layout.h"
-#include "ui/win32/gdi_handles.h"
 
 namespace dovrel {
 

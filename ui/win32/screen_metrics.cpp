@@ -4,7 +4,7 @@
 
 #include "platform/platform_error.h"
 #include "platform/win32/system_text.h"
-#include "ui/win32/gdi_handles.h"
+#include "platform/win32/unique_handles.h"
 
 namespace dovrel {
 

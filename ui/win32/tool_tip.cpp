@@ -2,7 +2,7 @@
 
 #include <commctrl.h>
 
-#include "ui/win32/gdi_handles.h"
+#include "platform/win32/unique_handles.h"
 
 namespace dovrel {
 

@@ -18,8 +18,8 @@ class FakeVersionRecordSource : public IVersionRecordSource {
 public:
     explicit FakeVersionRecordSource(CallLog& log) : log_(log) {}
 
-    void GetVersionEx(VersionRecord& record) override {
-        log_.Add(L"version.GetVersionEx");
+    void QueryVersion(VersionRecord& record) override {
+        log_.Add(L"version.QueryVersion");
         received.push_back(record);
         if (leaveUntouched)
             return;

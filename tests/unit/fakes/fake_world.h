@@ -100,13 +100,13 @@ public:
         return Variant();
     }
 
-    void RegDeleteValue(const std::wstring& valuePath) override {
-        world_.log.Add(L"shell.RegDeleteValue " + valuePath);
+    void RemoveValue(const std::wstring& valuePath) override {
+        world_.log.Add(L"shell.RemoveValue " + valuePath);
         auto refused = world_.refusedDeletes.find(valuePath);
         if (refused != world_.refusedDeletes.end())
-            throw PlatformError(L"RegDeleteValue " + valuePath, refused->second);
+            throw PlatformError(L"RemoveValue " + valuePath, refused->second);
         if (world_.registry.erase(valuePath) == 0)
-            throw NotFoundError(L"RegDeleteValue " + valuePath,
+            throw NotFoundError(L"RemoveValue " + valuePath,
                                 L"The system cannot find the file specified.");
     }
 

@@ -136,7 +136,7 @@ TEST_F(ShellRegistry, MalformedPathsAndOtherTypesRaise) {
     // Only the short name of the classes root is one.
     const std::wstring longRoot = L"HKEY_CLASSES_ROOT\\" + kTestKey + L"\\";
     ExpectRaises([&] { shell.RegWrite(longRoot, L"x", L"REG_SZ"); }, L"RegWrite " + longRoot);
-    ExpectRaises([&] { shell.RegDeleteValue(L"HKCU\\Key\\"); }, L"RegDeleteValue HKCU\\Key\\");
+    ExpectRaises([&] { shell.RemoveValue(L"HKCU\\Key\\"); }, L"RemoveValue HKCU\\Key\\");
     ExpectRaises([&] { shell.RegWrite(L"HKCR\\", L"x", L"REG_SZ"); }, L"RegWrite HKCR\\");
     ExpectRaises([&] { shell.RegWrite(kTestPath, L"1", L"REG_DWORD"); }, L"RegWrite " + kTestPath);
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kTestKey));
@@ -146,11 +146,11 @@ TEST_F(ShellRegistry, DeletingRemovesThatValueAloneAndRaisesWhenItIsMissing) {
     shell.RegWrite(kTestPath, L"command", L"REG_SZ");
     shell.RegWrite(kTestPath + L"Other", L"kept", L"REG_SZ");
 
-    shell.RegDeleteValue(kTestPath);
+    shell.RemoveValue(kTestPath);
 
     EXPECT_FALSE(ReadValue(HKEY_CLASSES_ROOT, kTestKey, nullptr).has_value());
     EXPECT_TRUE(ReadValue(HKEY_CLASSES_ROOT, kTestKey, L"Other").has_value());
-    ExpectRaises([&] { shell.RegDeleteValue(kTestPath); }, L"RegDeleteValue " + kTestPath);
+    ExpectRaises([&] { shell.RemoveValue(kTestPath); }, L"RemoveValue " + kTestPath);
 }
 
 TEST_F(ShellRegistry, ValuesOfOtherKindsAreReadWithoutHarm) {

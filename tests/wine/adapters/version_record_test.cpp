@@ -34,7 +34,7 @@ TEST_F(VersionRecordTest, NamesWindowsXpWithTheWholeServicePackField) {
 TEST_F(VersionRecordTest, FillsEveryFieldOfTheRecord) {
     VersionRecord record = Prepared(148);
 
-    source.GetVersionEx(record);
+    source.QueryVersion(record);
 
     EXPECT_EQ(record.osVersionInfoSize, 148u);
     EXPECT_EQ(record.platformId, 2u);
@@ -48,7 +48,7 @@ TEST_F(VersionRecordTest, FillsEveryFieldOfTheRecord) {
 TEST_F(VersionRecordTest, RefusedQueryLeavesTheRecordAsPrepared) {
     VersionRecord record = Prepared(12);
 
-    source.GetVersionEx(record);
+    source.QueryVersion(record);
 
     EXPECT_EQ(record.osVersionInfoSize, 12u);
     EXPECT_EQ(record.platformId, 0u);

@@ -20,6 +20,7 @@
 #include "automation/side_thread.h"
 #include "dialog_windows.h"
 #include "platform/platform_error.h"
+#include "platform/win32/unique_handles.h"
 #include "platform/win32/win32_file_dialog.h"
 #include "ui/control_table.h"
 #include "ui/win32/donate_picture.h"
@@ -43,11 +44,6 @@ std::wstring BuiltProgramPath() {
         path = path.substr(0, path.find_last_of(L'\\'));
     return path + L"\\Dovrel.exe";
 }
-
-struct ModuleFreer {
-    void operator()(HMODULE module) const { FreeLibrary(module); }
-};
-using UniqueModule = std::unique_ptr<std::remove_pointer_t<HMODULE>, ModuleFreer>;
 
 UniqueModule LoadBuiltProgram() {
     return UniqueModule(
@@ -373,24 +369,19 @@ BOOL CALLBACK CollectToolTips(HWND window, LPARAM found) {
 class Canvas {
 public:
     Canvas(int width, int height) {
-        HDC screen = GetDC(nullptr);
-        dc_ = CreateCompatibleDC(screen);
-        bitmap_ = CreateCompatibleBitmap(screen, width, height);
-        ReleaseDC(nullptr, screen);
-        previous_ = SelectObject(dc_, bitmap_);
+        const UniqueScreenDc screen(GetDC(nullptr));
+        dc_.reset(CreateCompatibleDC(screen.get()));
+        bitmap_.reset(CreateCompatibleBitmap(screen.get(), width, height));
+        previous_ = SelectObject(dc_.get(), bitmap_.get());
     }
-    ~Canvas() {
-        SelectObject(dc_, previous_);
-        DeleteObject(bitmap_);
-        DeleteDC(dc_);
-    }
+    ~Canvas() { SelectObject(dc_.get(), previous_); }
     Canvas(const Canvas&) = delete;
     Canvas& operator=(const Canvas&) = delete;
-    HDC dc() const { return dc_; }
+    HDC dc() const { return dc_.get(); }
 
 private:
-    HDC dc_;
-    HBITMAP bitmap_;
+    UniqueDc dc_;
+    UniqueBitmap bitmap_;
     HGDIOBJ previous_;
 };
 

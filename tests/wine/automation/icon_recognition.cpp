@@ -15,13 +15,6 @@ constexpr int kIconSize = 32;
 constexpr int kChannelTolerance = 40;
 constexpr int kMaxMismatchedPixels = kIconSize * kIconSize / 25;
 
-struct DcDeleter {
-    void operator()(HDC dc) const { DeleteDC(dc); }
-};
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { DeleteObject(object); }
-};
-
 // A 32-bit top-down bitmap with its own memory DC.
 class Canvas {
 public:
@@ -51,8 +44,8 @@ public:
     std::uint32_t pixel(int i) const { return pixels_[i]; }
 
 private:
-    std::unique_ptr<HDC__, DcDeleter> dc_;
-    std::unique_ptr<void, GdiObjectDeleter> bitmap_;
+    UniqueDc dc_;
+    UniqueBitmap bitmap_;
     std::uint32_t* pixels_ = nullptr;
     HGDIOBJ previous_ = nullptr;
 };
@@ -77,10 +70,9 @@ int MismatchedPixels(const Canvas& captured, HICON icon) {
     if (!trial.ok() || !icon)
         return kIconSize * kIconSize;
     // The corner pixel is background: the system icons leave their corners clear.
-    std::unique_ptr<void, GdiObjectDeleter> background(
-        CreateSolidBrush(ColourOf(captured.pixel(0))));
+    const UniqueBrush background(CreateSolidBrush(ColourOf(captured.pixel(0))));
     const RECT all{0, 0, kIconSize, kIconSize};
-    FillRect(trial.dc(), &all, static_cast<HBRUSH>(background.get()));
+    FillRect(trial.dc(), &all, background.get());
     DrawIconEx(trial.dc(), 0, 0, icon, kIconSize, kIconSize, 0, nullptr, DI_NORMAL);
     GdiFlush();
     int mismatched = 0;

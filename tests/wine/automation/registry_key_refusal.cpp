@@ -1,19 +1,12 @@
 #include "automation/registry_key_refusal.h"
 
-#include <memory>
 #include <stdexcept>
-#include <type_traits>
 
 #include "automation/registry.h"
 
 namespace dovrel::automation {
 
 namespace {
-
-struct SidFreer {
-    void operator()(PSID sid) const { FreeSid(sid); }
-};
-using UniqueSid = std::unique_ptr<std::remove_pointer_t<PSID>, SidFreer>;
 
 UniqueSid Everyone() {
     SID_IDENTIFIER_AUTHORITY world = SECURITY_WORLD_SID_AUTHORITY;

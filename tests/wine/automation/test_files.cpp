@@ -71,8 +71,7 @@ std::vector<std::wstring> ReadLogLines(const std::wstring& path) {
 
 std::vector<std::wstring> ArgumentsOf(const std::wstring& commandLine) {
     int count = 0;
-    std::unique_ptr<LPWSTR, decltype(&LocalFree)> argv(
-        CommandLineToArgvW(commandLine.c_str(), &count), &LocalFree);
+    const UniqueLocal<LPWSTR> argv(CommandLineToArgvW(commandLine.c_str(), &count));
     std::vector<std::wstring> arguments;
     for (int i = 1; argv && i < count; ++i)
         arguments.emplace_back(argv.get()[i]);
@@ -131,12 +130,12 @@ ScopedParentFolders::~ScopedParentFolders() {
 ScopedFile::ScopedFile(std::wstring path, const std::string& contents)
     : folders_(path), path_(std::move(path)) {
     {
-        const UniqueHandle file(CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                                            FILE_ATTRIBUTE_NORMAL, nullptr));
+        const HANDLE raw = CreateFileW(path_.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                       FILE_ATTRIBUTE_NORMAL, nullptr);
+        const UniqueHandle file(raw == INVALID_HANDLE_VALUE ? nullptr : raw);
         DWORD written = 0;
-        if (file.get() != INVALID_HANDLE_VALUE &&
-            WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()), &written,
-                      nullptr))
+        if (file && WriteFile(file.get(), contents.data(), static_cast<DWORD>(contents.size()),
+                              &written, nullptr))
             return;
     }
     DeleteFileW(path_.c_str()); // so the folders can go with the failure
