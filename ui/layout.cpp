@@ -59,16 +59,6 @@ FontSetting StandardDialogFont() {
     return FontSetting{L"MS Shell Dlg", 8.0, 400, false, 0};
 }
 
-LogicalFontSpec MakeLogicalFont(const FontSetting& font, int dpiY) {
-    LogicalFontSpec spec;
-    spec.height = FontHeight(font.points, dpiY);
-    spec.weight = font.weight;
-    spec.underline = font.underline;
-    spec.charset = font.charset;
-    spec.face = font.face ? font.face : L"";
-    return spec;
-}
-
 std::optional<int> SystemColourIndex(ColourValue colour) {
     if ((colour & kSystemColourFlag) == 0)
         return std::nullopt;

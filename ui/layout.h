@@ -1,7 +1,6 @@
 #pragma once
 
 #include <optional>
-#include <string>
 
 #include "ui/control_table.h"
 
@@ -47,23 +46,13 @@ PixelRect TwipsRect(int left, int top, int width, int height, const Dpi& dpi);
 // pixels round.
 PixelRect ControlRect(const ControlSpec& spec, const Dpi& dpi);
 
-// What a font setting becomes at the given vertical DPI: a character height in
-// pixels (negative: the em height, as the system expects), weight, underline,
-// character set and face.
-struct LogicalFontSpec {
-    int height = 0;
-    int weight = 400;
-    bool underline = false;
-    int charset = 0;
-    std::wstring face;
-};
-
+// A font's size in points as a character height in pixels at the given
+// vertical DPI (negative: the em height, as the system expects).
 int FontHeight(double points, int dpiY);
 
 // The font of every control without one of its own: the system's dialog face
 // at 8 points, the size dialogs use, scaled like everything else.
 FontSetting StandardDialogFont();
-LogicalFontSpec MakeLogicalFont(const FontSetting& font, int dpiY);
 
 // The system colour index of a 0x800000nn value; empty for a plain colour.
 std::optional<int> SystemColourIndex(ColourValue colour);

@@ -161,37 +161,37 @@ TEST(FontHeight, PointsBecomeNegativePixelHeightsAtTheDpi) {
     EXPECT_EQ(FontHeight(8.25, 144), -17); // 16.5
 }
 
-TEST(MakeLogicalFont, CarriesTheTablesFonts) {
-    const LogicalFontSpec description = MakeLogicalFont(*FindControl(ControlId::Label2).font, 96);
-    EXPECT_EQ(description.face, L"MS Sans Serif");
-    EXPECT_EQ(description.height, -11);
+TEST(Fonts, TheTablesFontsAtTheDpi) {
+    const FontSetting description = *FindControl(ControlId::Label2).font;
+    EXPECT_STREQ(description.face, L"MS Sans Serif");
+    EXPECT_EQ(FontHeight(description.points, 96), -11);
     EXPECT_EQ(description.weight, 700);
     EXPECT_FALSE(description.underline);
     EXPECT_EQ(description.charset, 0);
 
-    const LogicalFontSpec credit = MakeLogicalFont(*FindControl(ControlId::Label1).font, 120);
-    EXPECT_EQ(credit.face, L"Verdana");
-    EXPECT_EQ(credit.height, -11);
+    const FontSetting credit = *FindControl(ControlId::Label1).font;
+    EXPECT_STREQ(credit.face, L"Verdana");
+    EXPECT_EQ(FontHeight(credit.points, 120), -11);
     EXPECT_EQ(credit.weight, 400);
     EXPECT_FALSE(credit.underline);
     EXPECT_EQ(credit.charset, 0);
 
-    const LogicalFontSpec link = MakeLogicalFont(*FindControl(ControlId::Label3).font, 96);
-    EXPECT_EQ(link.face, L"Tahoma");
-    EXPECT_EQ(link.height, -9);
+    const FontSetting link = *FindControl(ControlId::Label3).font;
+    EXPECT_STREQ(link.face, L"Tahoma");
+    EXPECT_EQ(FontHeight(link.points, 96), -9);
     EXPECT_EQ(link.weight, 400);
     EXPECT_TRUE(link.underline);
     EXPECT_EQ(link.charset, 0);
 }
 
-TEST(MakeLogicalFont, ControlsWithoutAFontGetTheDialogFaceAtEightPoints) {
-    const LogicalFontSpec at96 = MakeLogicalFont(StandardDialogFont(), 96);
-    EXPECT_EQ(at96.face, L"MS Shell Dlg");
-    EXPECT_EQ(at96.height, -11); // 10.67
-    EXPECT_EQ(at96.weight, 400);
-    EXPECT_FALSE(at96.underline);
-    EXPECT_EQ(at96.charset, 0);
-    EXPECT_EQ(MakeLogicalFont(StandardDialogFont(), 120).height, -13); // 13.33
+TEST(Fonts, ControlsWithoutAFontGetTheDialogFaceAtEightPoints) {
+    const FontSetting standard = StandardDialogFont();
+    EXPECT_STREQ(standard.face, L"MS Shell Dlg");
+    EXPECT_EQ(FontHeight(standard.points, 96), -11); // 10.67
+    EXPECT_EQ(standard.weight, 400);
+    EXPECT_FALSE(standard.underline);
+    EXPECT_EQ(standard.charset, 0);
+    EXPECT_EQ(FontHeight(standard.points, 120), -13); // 13.33
 }
 
 TEST(Colours, SystemColourValuesGiveTheirIndex) {
