@@ -1,6 +1,5 @@
 #include <windows.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "app/win32/fatal_error_box.h"
@@ -11,19 +10,9 @@
 #include "platform/win32/win32_security_api.h"
 #include "platform/win32/win32_shell_execute.h"
 #include "platform/win32/win32_version_record_source.h"
+#include "ui/click_events.h"
 #include "ui/form1.h"
 #include "ui/win32/main_window.h"
-
-#if defined(__GLIBCXX__)
-// The runtime's own handler for an uncaught exception prints the exception's
-// type before it aborts, which links in a C++ name demangler and a printf
-// engine. A windowed program has nowhere to print it.
-namespace __gnu_cxx {
-void __verbose_terminate_handler() {
-    std::abort();
-}
-} // namespace __gnu_cxx
-#endif
 
 namespace dovrel {
 
@@ -42,31 +31,6 @@ void LeaveTheCurrentDirectoryOutOfDllSearches() {
         setDllDirectory(L"");
 }
 
-void RaiseClick(Form1& form, ControlId id) {
-    switch (id) {
-    case ControlId::Option1:
-        form.OnOption1Click();
-        break;
-    case ControlId::Option2:
-        form.OnOption2Click();
-        break;
-    case ControlId::Command1:
-        form.OnCommand1Click();
-        break;
-    case ControlId::Command2:
-        form.OnCommand2Click();
-        break;
-    case ControlId::Image1:
-        form.OnImage1Click();
-        break;
-    case ControlId::Label3:
-        form.OnLabel3Click();
-        break;
-    default:
-        break;
-    }
-}
-
 void Run(HINSTANCE instance) {
     // Making and showing the window has the system load these by bare name.
     const std::vector<UniqueModule> windowDlls = PreloadDlls(DllStage::Window);
@@ -79,7 +43,7 @@ void Run(HINSTANCE instance) {
     Win32ShellExecute shellExecute;
     // Declared after the window, so the form and its objects go first.
     Form1 form(FormServices{window, messageBox, versionRecord, security, objects, shellExecute});
-    window.SetClickHandler([&form](ControlId id) { RaiseClick(form, id); });
+    window.SetClickHandler([&form](ControlId id) { DispatchClick(form, id); });
 
     form.OnLoad();
     window.RunMessageLoop();

@@ -4,6 +4,7 @@
 
 #include "platform/platform_error.h"
 #include "platform/win32/system_text.h"
+#include "ui/click_events.h"
 
 namespace dovrel {
 
@@ -53,20 +54,6 @@ bool ControlFromCommandId(int commandId, ControlId& id) {
         return false;
     id = static_cast<ControlId>(index);
     return true;
-}
-
-bool RaisesClick(ControlId id) {
-    switch (id) {
-    case ControlId::Option1:
-    case ControlId::Option2:
-    case ControlId::Command1:
-    case ControlId::Command2:
-    case ControlId::Image1:
-    case ControlId::Label3:
-        return true;
-    default:
-        return false;
-    }
 }
 
 HWND CreateControlWindow(const ControlSpec& spec, HWND parent, HINSTANCE instance,

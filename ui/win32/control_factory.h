@@ -12,9 +12,6 @@ namespace dovrel {
 int ControlCommandId(ControlId id);
 bool ControlFromCommandId(int commandId, ControlId& id);
 
-// Whether a click on the control goes to a handler of the window's logic.
-bool RaisesClick(ControlId id);
-
 // Creates one control as a standard control, a child of `parent`, at `rect`
 // (client pixels), with its stored caption, state and style. Raises
 // PlatformError.

@@ -7,6 +7,7 @@
 
 #include "platform/platform_error.h"
 #include "platform/win32/system_text.h"
+#include "ui/click_events.h"
 #include "ui/control_table.h"
 #include "ui/win32/control_factory.h"
 #include "ui/win32/donate_picture.h"
@@ -298,7 +299,6 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND target, UINT message, WPARAM wPara
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
-    HWND window = handle();
     switch (message) {
     case WM_COMMAND:
         OnCommand(LOWORD(wParam), HIWORD(wParam), reinterpret_cast<HWND>(lParam));
@@ -308,28 +308,42 @@ LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return OnControlColour(message, reinterpret_cast<HDC>(wParam),
                                reinterpret_cast<HWND>(lParam));
     case WM_ACTIVATE:
-        if (LOWORD(wParam) == WA_INACTIVE) {
-            HWND focus = GetFocus();
-            if (focus && IsChild(window, focus))
-                savedFocus_ = focus;
-        } else if (savedFocus_ && IsWindowEnabled(savedFocus_)) {
-            ::SetFocus(savedFocus_);
+        if (OnActivate(LOWORD(wParam) != WA_INACTIVE))
             return 0;
-        }
         break;
-    case WM_DRAWITEM: {
-        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
-        if (item->hwndItem != control(ControlId::Image1))
-            break;
-        const auto background =
-            reinterpret_cast<HBRUSH>(OnControlColour(WM_CTLCOLORSTATIC, item->hDC, item->hwndItem));
-        PaintPicture(item->hDC, item->rcItem, background, DonatePicture());
-        return TRUE;
-    }
+    case WM_DRAWITEM:
+        if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam)))
+            return TRUE;
+        break;
     default:
         break;
     }
-    return DefWindowProcW(window, message, wParam, lParam);
+    return DefWindowProcW(handle(), message, wParam, lParam);
+}
+
+// The focus leaves with the activation and comes back to where it was; true
+// when it was put back here, so the system does not move it.
+bool MainWindow::OnActivate(bool active) {
+    if (!active) {
+        HWND focus = GetFocus();
+        if (focus && IsChild(handle(), focus))
+            savedFocus_ = focus;
+        return false;
+    }
+    if (!savedFocus_ || !IsWindowEnabled(savedFocus_))
+        return false;
+    ::SetFocus(savedFocus_);
+    return true;
+}
+
+// The picture is the one owner-drawn control.
+bool MainWindow::OnDrawItem(const DRAWITEMSTRUCT& item) {
+    if (item.hwndItem != control(ControlId::Image1))
+        return false;
+    const auto background =
+        reinterpret_cast<HBRUSH>(OnControlColour(WM_CTLCOLORSTATIC, item.hDC, item.hwndItem));
+    PaintPicture(item.hDC, item.rcItem, background, DonatePicture());
+    return true;
 }
 
 void MainWindow::OnCommand(int id, int code, HWND from) {

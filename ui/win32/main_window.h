@@ -69,6 +69,8 @@ private:
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCommand(int id, int code, HWND from);
+    bool OnActivate(bool active);
+    bool OnDrawItem(const DRAWITEMSTRUCT& item);
     LRESULT OnControlColour(UINT message, HDC dc, HWND target);
     void MoveWithinFrame(ControlId from);
     void SelectOption(ControlId option);
