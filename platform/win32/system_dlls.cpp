@@ -61,15 +61,13 @@ constexpr PreloadedDll kPreloaded[] = {
 } // namespace
 
 std::wstring SystemDirectory() {
-    std::vector<wchar_t> buffer(MAX_PATH);
-    for (;;) {
-        const UINT length = GetSystemDirectoryW(buffer.data(), static_cast<UINT>(buffer.size()));
-        if (length == 0)
-            throw PlatformError(L"Finding the system directory", SystemErrorText(GetLastError()));
-        if (length < buffer.size())
-            return std::wstring(buffer.data(), length);
-        buffer.resize(length);
-    }
+    const std::optional<std::wstring> directory =
+        TextFromSystem([](wchar_t* buffer, DWORD capacity) {
+            return static_cast<DWORD>(GetSystemDirectoryW(buffer, capacity));
+        });
+    if (!directory)
+        throw PlatformError(L"Finding the system directory", SystemErrorText(GetLastError()));
+    return *directory;
 }
 
 std::vector<UniqueModule> PreloadDlls(DllStage stage) {

@@ -19,6 +19,12 @@ std::wstring SystemErrorText(DWORD code) {
     return text;
 }
 
+std::optional<std::wstring> ExpandEnvironmentReferences(const std::wstring& text) {
+    return TextFromSystem([&](wchar_t* buffer, DWORD capacity) {
+        return ExpandEnvironmentStringsW(text.c_str(), buffer, capacity);
+    });
+}
+
 std::string WideToAnsi(const std::wstring& text) {
     if (text.empty())
         return std::string();

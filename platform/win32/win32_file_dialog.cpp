@@ -7,23 +7,11 @@
 #include <vector>
 
 #include "platform/platform_error.h"
+#include "platform/win32/system_text.h"
 
 namespace dovrel {
 
 namespace {
-
-std::wstring ExpandReferences(const std::wstring& text) {
-    std::vector<wchar_t> buffer(text.size() + 1);
-    for (;;) {
-        const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), buffer.data(),
-                                                       static_cast<DWORD>(buffer.size()));
-        if (needed == 0)
-            return text; // the dialog then falls back to a folder of its own
-        if (needed <= buffer.size())
-            return std::wstring(buffer.data());
-        buffer.resize(needed);
-    }
-}
 
 // The common dialogs report their own codes, which the system's error texts
 // do not cover.
@@ -74,7 +62,8 @@ std::wstring DialogFilterFromBars(const std::wstring& filter) {
 
 std::int16_t Win32FileDialog::ShowOpen() {
     const std::wstring filter = DialogFilterFromBars(filter_);
-    const std::wstring initialDir = ExpandReferences(initialDir_);
+    // Unexpanded, the dialog falls back to a folder of its own.
+    const std::wstring initialDir = ExpandEnvironmentReferences(initialDir_).value_or(initialDir_);
     std::vector<wchar_t> file(kFileNameCapacity, L'\0');
 
     OPENFILENAMEW request = {};

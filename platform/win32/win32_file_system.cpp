@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/decimal_text.h"
+#include "platform/win32/system_text.h"
 
 namespace dovrel {
 
@@ -47,16 +48,10 @@ std::wstring Win32FileSystem::GetFileVersion(const std::wstring& path) {
 }
 
 std::wstring Win32FileSystem::GetShortPath(const std::wstring& path) {
-    std::vector<wchar_t> buffer(path.size() + 1);
-    for (;;) {
-        const DWORD length =
-            GetShortPathNameW(path.c_str(), buffer.data(), static_cast<DWORD>(buffer.size()));
-        if (length == 0)
-            return std::wstring();
-        if (length < buffer.size())
-            return std::wstring(buffer.data(), length);
-        buffer.resize(length);
-    }
+    return TextFromSystem([&](wchar_t* buffer, DWORD capacity) {
+               return GetShortPathNameW(path.c_str(), buffer, capacity);
+           })
+        .value_or(std::wstring());
 }
 
 } // namespace dovrel

@@ -61,17 +61,10 @@ std::wstring TextFromRegistryData(const std::vector<BYTE>& data, DWORD size) {
 } // namespace
 
 std::wstring Win32Shell::ExpandEnvironmentStrings(const std::wstring& text) {
-    std::vector<wchar_t> buffer(text.size() + 1);
-    for (;;) {
-        const DWORD needed = ExpandEnvironmentStringsW(text.c_str(), buffer.data(),
-                                                       static_cast<DWORD>(buffer.size()));
-        if (needed == 0)
-            throw PlatformError(L"ExpandEnvironmentStrings " + text,
-                                SystemErrorText(GetLastError()));
-        if (needed <= buffer.size())
-            return std::wstring(buffer.data());
-        buffer.resize(needed);
-    }
+    const std::optional<std::wstring> expanded = ExpandEnvironmentReferences(text);
+    if (!expanded)
+        throw PlatformError(L"ExpandEnvironmentStrings " + text, SystemErrorText(GetLastError()));
+    return *expanded;
 }
 
 Variant Win32Shell::RegRead(const std::wstring& valuePath) {
