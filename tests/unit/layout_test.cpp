@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
+#include "tests/expected/window_layout.h"
 #include "ui/control_table.h"
 #include "ui/layout.h"
 
@@ -85,23 +87,13 @@ TEST(ControlRect, HorizontalAndVerticalDpiScaleTheirOwnEdges) {
 
 class ControlRectAtDpi : public ::testing::TestWithParam<Dpi> {};
 
-TEST_P(ControlRectAtDpi, EveryControlLiesWithinOnePixelOfItsTwips) {
+TEST_P(ControlRectAtDpi, EveryControlLiesAtItsTwipsToTheNearestPixel) {
     const Dpi dpi = GetParam();
-    for (const ControlSpec& spec : ControlTable()) {
-        SCOPED_TRACE(::testing::Message() << "control index " << static_cast<int>(spec.id));
-        const PixelRect rect = ControlRect(spec, dpi);
-        double left = spec.left;
-        double top = spec.top;
-        if (spec.container) {
-            left += FindControl(*spec.container).left;
-            top += FindControl(*spec.container).top;
-        }
-        const double scaleX = dpi.x / 1440.0;
-        const double scaleY = dpi.y / 1440.0;
-        EXPECT_LE(std::abs(rect.left - left * scaleX), 0.5);
-        EXPECT_LE(std::abs(rect.top - top * scaleY), 0.5);
-        EXPECT_LE(std::abs(rect.width() - spec.width * scaleX), 1.0);
-        EXPECT_LE(std::abs(rect.height() - spec.height * scaleY), 1.0);
+    for (const expected::Control& d : expected::kControls) {
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(d.name)));
+        const PixelRect rect = ControlRect(FindControl(d.id), dpi);
+        EXPECT_EQ((expected::Rect{rect.left, rect.top, rect.right, rect.bottom}),
+                  expected::PixelRect(d, dpi.x, dpi.y));
     }
 }
 
@@ -162,35 +154,23 @@ TEST(FontHeight, PointsBecomeNegativePixelHeightsAtTheDpi) {
 }
 
 TEST(Fonts, TheTablesFontsAtTheDpi) {
-    const FontSetting description = *FindControl(ControlId::Label2).font;
-    EXPECT_STREQ(description.face, L"MS Sans Serif");
-    EXPECT_EQ(FontHeight(description.points, 96), -11);
-    EXPECT_EQ(description.weight, 700);
-    EXPECT_FALSE(description.underline);
-    EXPECT_EQ(description.charset, 0);
-
-    const FontSetting credit = *FindControl(ControlId::Label1).font;
-    EXPECT_STREQ(credit.face, L"Verdana");
-    EXPECT_EQ(FontHeight(credit.points, 120), -11);
-    EXPECT_EQ(credit.weight, 400);
-    EXPECT_FALSE(credit.underline);
-    EXPECT_EQ(credit.charset, 0);
-
-    const FontSetting link = *FindControl(ControlId::Label3).font;
-    EXPECT_STREQ(link.face, L"Tahoma");
-    EXPECT_EQ(FontHeight(link.points, 96), -9);
-    EXPECT_EQ(link.weight, 400);
-    EXPECT_TRUE(link.underline);
-    EXPECT_EQ(link.charset, 0);
+    for (const expected::Control& d : expected::kControls) {
+        if (!d.font)
+            continue;
+        SCOPED_TRACE(::testing::PrintToString(std::wstring(d.name)));
+        for (int dpi : {96, 120, 144})
+            EXPECT_EQ(FontHeight(FindControl(d.id).font->points, dpi),
+                      expected::FontHeight(d.font->points, dpi));
+    }
 }
 
 TEST(Fonts, ControlsWithoutAFontGetTheDialogFaceAtEightPoints) {
     const FontSetting standard = StandardDialogFont();
-    EXPECT_STREQ(standard.face, L"MS Shell Dlg");
-    EXPECT_EQ(FontHeight(standard.points, 96), -11); // 10.67
-    EXPECT_EQ(standard.weight, 400);
-    EXPECT_FALSE(standard.underline);
-    EXPECT_EQ(standard.charset, 0);
+    EXPECT_STREQ(standard.face, expected::kDialogFont.face);
+    EXPECT_EQ(standard.weight, expected::kDialogFont.weight);
+    EXPECT_EQ(standard.underline, expected::kDialogFont.underline);
+    EXPECT_EQ(standard.charset, expected::kDialogFont.charset);
+    EXPECT_EQ(FontHeight(standard.points, 96), -11);  // 10.67
     EXPECT_EQ(FontHeight(standard.points, 120), -13); // 13.33
 }
 
