@@ -44,27 +44,29 @@ struct FormFields {
 
 // The main window's logic: its event handlers and the methods they call.
 // Handlers let PlatformError through; the window's message loop reports it.
+// Which control's Click runs which handler: ui/click_events.cpp.
 class Form1 {
 public:
     explicit Form1(FormServices services) : services_(services) {}
 
-    // Start-up: gates, service objects, first state.
+    // Start-up: gates, service objects, first state. In app/load_sequence.cpp.
     void OnLoad();
 
-    // Viewer version choice.
+    // Viewer version choice. In viewer/check_installation.cpp, the file
+    // dialog in viewer/select_file.cpp.
     void OnOption1Click();
     void OnOption2Click();
     void CheckInstallation();
     void SelectFile();
 
-    // "&Fix".
+    // "&Fix". In repair/association_repair.cpp.
     void OnCommand1Click();
     // True when the value can be read. When it cannot, `valueMissing` (if
     // given) tells whether that is because the value or its key does not
     // exist, rather than, say, that reading it is refused.
     bool RegValueExists(const std::wstring& sRegValue, bool* valueMissing = nullptr);
 
-    // Web links.
+    // Web links. In ui/web_links.cpp.
     void OnCommand2Click();
     void OnImage1Click();
     void OnLabel3Click();

@@ -6,18 +6,21 @@
 
 namespace dovrel {
 
-// A packed device-independent bitmap: header, colour table, pixels.
+// A packed device-independent bitmap (header, colour table, pixels) that GDI
+// draws as it is, with its size and where its pixels begin.
 struct PackedBitmap {
     const unsigned char* bytes;
-    std::size_t size;
+    int width;
+    int height;
+    std::size_t pixelOffset;
 };
 
-// The donation button compiled into the program.
+// The donation button compiled into the program; the build made sure that GDI
+// can draw it.
 PackedBitmap DonatePicture();
 
 // Fills `box` with `background` and draws `picture` at its natural size at the
-// box's top left. A bitmap that is not one GDI can draw as it is leaves the
-// box empty: the picture is not worth ending the program for.
+// box's top left.
 void PaintPicture(HDC dc, const RECT& box, HBRUSH background, const PackedBitmap& picture);
 
 } // namespace dovrel

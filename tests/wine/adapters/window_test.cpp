@@ -410,25 +410,6 @@ TEST_F(WindowTest, ThePictureShowsAtItsNaturalSizeInItsBox) {
     EXPECT_EQ(GetPixel(large.dc(), 10, 31), GetSysColor(COLOR_BTNFACE));
 }
 
-TEST(DonatePicture, ABitmapThatCannotBeDrawnLeavesTheBoxEmpty) {
-    const PackedBitmap good = DonatePicture();
-    const std::vector<unsigned char> truncated(good.bytes, good.bytes + good.size - 1);
-    std::vector<unsigned char> compressed(good.bytes, good.bytes + good.size);
-    compressed[16] = BI_RLE8; // biCompression
-    const PackedBitmap broken[] = {{truncated.data(), truncated.size()},
-                                   {compressed.data(), compressed.size()},
-                                   {good.bytes, 8},
-                                   {nullptr, 0}};
-    for (const PackedBitmap& picture : broken) {
-        SCOPED_TRACE(picture.size);
-        Canvas canvas(70, 40);
-        const RECT box{0, 0, 70, 40};
-        PaintPicture(canvas.dc(), box, GetSysColorBrush(COLOR_BTNFACE), picture);
-        for (const POINT at : {POINT{0, 0}, POINT{61, 30}, POINT{30, 15}, POINT{69, 39}})
-            EXPECT_EQ(GetPixel(canvas.dc(), at.x, at.y), GetSysColor(COLOR_BTNFACE));
-    }
-}
-
 // The tool tips of this thread that the window owns.
 std::vector<HWND> ToolTipsOwnedBy(HWND window) {
     std::vector<HWND> tips;
