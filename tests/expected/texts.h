@@ -2,6 +2,8 @@
 // written out once for the unit tests and the Wine tests alike.
 #pragma once
 
+#include <string>
+
 namespace dovrel::expected {
 
 inline constexpr wchar_t kTitle[] = L"Dovrel for Windows XP";
@@ -25,6 +27,11 @@ inline constexpr wchar_t kNotFound2003[] =
 inline constexpr wchar_t kNotFound2007[] =
     L"PowerPoint Viewer 2007 was not found in the system.\n\n"
     L"If you have installed it in a different path, locate the file path correctly.";
+// A refused registry write: the value's path, then the system's reason.
+inline std::wstring NotSavedMessage(const std::wstring& valuePath, const std::wstring& reason) {
+    return L"The file association could not be saved.\nRegistry value: " + valuePath +
+           L"\nReason: " + reason;
+}
 inline constexpr wchar_t kToolTip[] = L"Click here to donate.";
 
 // The viewers' standard places below the program-files folder, and in full.

@@ -3,24 +3,25 @@
 #include <string>
 #include <vector>
 
+#include "tests/expected/texts.h"
 #include "tests/unit/fakes/form_harness.h"
 
 namespace dovrel::testing {
 namespace {
 
-const std::wstring kPath2003 =
-    L"C:\\Program Files\\Microsoft Office\\PowerPoint Viewer\\pptview.exe";
-const std::wstring kPath2007 = L"C:\\Program Files\\Microsoft Office\\Office12\\pptview.exe";
+const std::wstring kPath2003 = expected::kViewer2003Path;
+const std::wstring kPath2007 = expected::kViewer2007Path;
 const std::wstring kCommand2007 =
     L"\"C:\\Program Files\\Microsoft Office\\Office12\\pptview.exe\" \"%1\"";
 
-const std::wstring kSlideShowCommand =
-    L"HKCR\\PowerPointViewer.SlideShow.11\\shell\\open\\command\\";
-const std::wstring kSlideShowVerb = L"HKCR\\PowerPointViewer.SlideShow.11\\shell\\";
-const std::wstring kPpsExtension = L"HKCR\\.pps\\";
-const std::wstring kShowCommand = L"HKCR\\PowerPointViewer.Show.11\\shell\\open\\command\\";
-const std::wstring kShowVerb = L"HKCR\\PowerPointViewer.Show.11\\shell\\";
-const std::wstring kPptExtension = L"HKCR\\.ppt\\";
+const std::wstring kSlideShowCommand = expected::kSlideShowCommandPath;
+const std::wstring kSlideShowVerb = expected::kSlideShowVerbPath;
+const std::wstring kPpsExtension = expected::kPpsExtensionPath;
+const std::wstring kShowCommand = expected::kShowCommandPath;
+const std::wstring kShowVerb = expected::kShowVerbPath;
+const std::wstring kPptExtension = expected::kPptExtensionPath;
+const std::wstring kSlideShowClass = expected::kSlideShowClass;
+const std::wstring kShowClass = expected::kShowClass;
 
 std::wstring Write(const std::wstring& path, const std::wstring& data) {
     return L"shell.RegWrite " + path + L" = " + data + L" (REG_SZ)";
@@ -29,12 +30,8 @@ std::wstring Write(const std::wstring& path, const std::wstring& data) {
 using Registry = std::map<std::wstring, std::wstring>;
 
 const Registry kBothTypesRepaired{
-    {kPpsExtension, L"PowerPointViewer.SlideShow.11"},
-    {kSlideShowVerb, L"open"},
-    {kSlideShowCommand, kCommand2007},
-    {kPptExtension, L"PowerPointViewer.Show.11"},
-    {kShowVerb, L"open"},
-    {kShowCommand, kCommand2007},
+    {kPpsExtension, kSlideShowClass}, {kSlideShowVerb, L"open"}, {kSlideShowCommand, kCommand2007},
+    {kPptExtension, kShowClass},      {kShowVerb, L"open"},      {kShowCommand, kCommand2007},
 };
 
 // As after a successful check of the 2007 viewer, with both types ticked.
@@ -51,10 +48,7 @@ void ArrangeFoundViewer(FormHarness& h) {
 // "Completed!" was the one message, and "&Fix" is disabled.
 void ExpectCompleted(FormHarness& h) {
     EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt, L"Completed!");
-    EXPECT_EQ(h.messageBox.shown[0].style, 0);
-    EXPECT_EQ(h.messageBox.shown[0].title, std::optional<std::wstring>(L"Dovrel for Windows XP"));
+    ExpectOnlyMessage(h.messageBox, {expected::kCompleted, 0, expected::kTitle});
 }
 
 class AssociationRepairTest : public ::testing::Test {
@@ -140,15 +134,13 @@ TEST(AssociationRepairPerCent, TheCommandNeverHoldsAPerCentSignOfTheViewerPath) 
         EXPECT_TRUE(h.world.registry.empty());
         EXPECT_EQ(h.form.fields().sOpenCommand, L"");
         EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
-        ASSERT_EQ(h.messageBox.shown.size(), 1u);
-        EXPECT_EQ(h.messageBox.shown[0].prompt,
-                  L"The viewer cannot be registered from where it is now:\n" + c.viewer +
-                      L"\n\nWindows would take the per-cent sign (%) in this path for a "
-                      L"placeholder and not find the viewer. Move the viewer, or rename the "
-                      L"folder, so that its path has no per-cent sign; then press Fix again.");
-        EXPECT_EQ(h.messageBox.shown[0].style, 48);
-        EXPECT_EQ(h.messageBox.shown[0].title,
-                  std::optional<std::wstring>(L"Dovrel for Windows XP"));
+        ExpectOnlyMessage(
+            h.messageBox,
+            {L"The viewer cannot be registered from where it is now:\n" + c.viewer +
+                 L"\n\nWindows would take the per-cent sign (%) in this path for a "
+                 L"placeholder and not find the viewer. Move the viewer, or rename the "
+                 L"folder, so that its path has no per-cent sign; then press Fix again.",
+             48, expected::kTitle});
     }
 }
 
@@ -159,14 +151,10 @@ TEST_F(AssociationRepairTest, BothTypesWriteSixValuesWithTheProbeBetweenThirdAnd
     h.form.OnCommand1Click();
 
     const std::vector<std::wstring> expected{
-        Write(kSlideShowCommand, kCommand2007),
-        Write(kSlideShowVerb, L"open"),
-        Write(kPpsExtension, L"PowerPointViewer.SlideShow.11"),
-        L"shell.RegRead " + kShowCommand,
-        Write(kShowCommand, kCommand2007),
-        Write(kShowVerb, L"open"),
-        Write(kPptExtension, L"PowerPointViewer.Show.11"),
-        L"shell.NotifyAssociationsChanged",
+        Write(kSlideShowCommand, kCommand2007), Write(kSlideShowVerb, L"open"),
+        Write(kPpsExtension, kSlideShowClass),  L"shell.RegRead " + kShowCommand,
+        Write(kShowCommand, kCommand2007),      Write(kShowVerb, L"open"),
+        Write(kPptExtension, kShowClass),       L"shell.NotifyAssociationsChanged",
     };
     EXPECT_EQ(ShellCalls(), expected);
     ExpectCompleted();
@@ -180,7 +168,7 @@ TEST_F(AssociationRepairTest, SlideShowAloneWritesThreeValuesWithoutProbing) {
     const std::vector<std::wstring> expected{
         Write(kSlideShowCommand, kCommand2007),
         Write(kSlideShowVerb, L"open"),
-        Write(kPpsExtension, L"PowerPointViewer.SlideShow.11"),
+        Write(kPpsExtension, kSlideShowClass),
         L"shell.NotifyAssociationsChanged",
     };
     EXPECT_EQ(ShellCalls(), expected);
@@ -193,7 +181,7 @@ TEST_F(AssociationRepairTest, SlideShowValuesReplaceWhatWasThere) {
     Tick(true, false);
     h.form.OnCommand1Click();
 
-    EXPECT_EQ(h.world.registry[kPpsExtension], L"PowerPointViewer.SlideShow.11");
+    EXPECT_EQ(h.world.registry[kPpsExtension], kSlideShowClass);
     EXPECT_EQ(h.world.registry[kSlideShowCommand], kCommand2007);
 }
 
@@ -218,7 +206,7 @@ TEST_F(AssociationRepairTest, UnreadablePresentationCommandIsWritten) {
     h.form.OnCommand1Click();
 
     EXPECT_EQ(h.world.registry[kShowCommand], kCommand2007);
-    EXPECT_EQ(h.world.registry[kPptExtension], L"PowerPointViewer.Show.11");
+    EXPECT_EQ(h.world.registry[kPptExtension], kShowClass);
     ExpectCompleted();
 }
 
@@ -264,10 +252,7 @@ TEST_F(AssociationRepairTest, ExecutableDeletedBeforeFixChangesNothing) {
     Tick(true, true);
     h.form.OnCommand1Click();
 
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt, L"PowerPoint Viewer application path not found");
-    EXPECT_EQ(h.messageBox.shown[0].style, 0);
-    EXPECT_FALSE(h.messageBox.shown[0].title.has_value());
+    ExpectOnlyMessage(h.messageBox, {expected::kPathNotFound, 0, std::nullopt});
     EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
     EXPECT_FALSE(h.log.Contains(L"shell."));
     EXPECT_FALSE(h.log.Contains(L"view.GetCheckValue"));
@@ -296,7 +281,7 @@ TEST_F(AssociationRepairTest, SecondRepairRewritesSlideShowButKeepsThePresentati
 
     EXPECT_EQ(h.world.registry[kSlideShowCommand], kCommand2007);
     EXPECT_EQ(h.world.registry[kShowCommand], command2003);
-    EXPECT_FALSE(h.log.Contains(Write(kPptExtension, L"PowerPointViewer.Show.11")));
+    EXPECT_FALSE(h.log.Contains(Write(kPptExtension, kShowClass)));
     EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
     EXPECT_EQ(h.messageBox.shown.back().prompt, L"Completed!");
 }
@@ -318,7 +303,7 @@ struct Refusal {
 TEST(AssociationRepairRefusal, IsReportedKeepsFixEnabledAndTheNextPressRepairsBothTypes) {
     const Registry slideShow{{kSlideShowCommand, kCommand2007},
                              {kSlideShowVerb, L"open"},
-                             {kPpsExtension, L"PowerPointViewer.SlideShow.11"}};
+                             {kPpsExtension, kSlideShowClass}};
     Registry slideShowAndVerb = slideShow;
     slideShowAndVerb[kShowVerb] = L"open";
     Registry slideShowAndCommand = slideShow;
@@ -350,13 +335,8 @@ TEST(AssociationRepairRefusal, IsReportedKeepsFixEnabledAndTheNextPressRepairsBo
         EXPECT_EQ(h.world.registry, r.left);
         EXPECT_EQ(h.log.Contains(L"shell.NotifyAssociationsChanged"), r.notified);
         EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
-        ASSERT_EQ(h.messageBox.shown.size(), 1u);
-        EXPECT_EQ(h.messageBox.shown[0].prompt,
-                  L"The file association could not be saved.\nRegistry value: " + r.refused +
-                      L"\nReason: Access is denied.");
-        EXPECT_EQ(h.messageBox.shown[0].style, 16);
-        EXPECT_EQ(h.messageBox.shown[0].title,
-                  std::optional<std::wstring>(L"Dovrel for Windows XP"));
+        ExpectOnlyMessage(h.messageBox, {expected::NotSavedMessage(r.refused, L"Access is denied."),
+                                         16, expected::kTitle});
 
         h.world.refusedWrites.clear();
         h.messageBox.shown.clear();
@@ -375,14 +355,11 @@ TEST(AssociationRepairRefusal, ACommandThatCannotBeRemovedAgainIsNamedInTheMessa
 
     EXPECT_EQ(h.world.registry[kShowCommand], kCommand2007);
     EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt,
-              L"The file association could not be saved.\n"
-              L"Registry value: HKCR\\.ppt\\\n"
-              L"Reason: Access is denied.\n"
-              L"Written but could not be removed again: "
-              L"HKCR\\PowerPointViewer.Show.11\\shell\\open\\command\\ (The registry is locked.)");
-    EXPECT_EQ(h.messageBox.shown[0].style, 16);
+    ExpectOnlyMessage(h.messageBox,
+                      {expected::NotSavedMessage(kPptExtension, L"Access is denied.") +
+                           L"\nWritten but could not be removed again: " + kShowCommand +
+                           L" (The registry is locked.)",
+                       16, expected::kTitle});
 }
 
 // --- the probe --------------------------------------------------------------------

@@ -3,20 +3,16 @@
 #include <cwchar>
 #include <string>
 
+#include "tests/expected/texts.h"
 #include "tests/unit/fakes/form_harness.h"
 
 namespace dovrel::testing {
 namespace {
 
-const std::wstring kPath2003 =
-    L"C:\\Program Files\\Microsoft Office\\PowerPoint Viewer\\pptview.exe";
-const std::wstring kPath2007 = L"C:\\Program Files\\Microsoft Office\\Office12\\pptview.exe";
-const std::wstring kMessage2003 =
-    L"PowerPoint Viewer 2003 was not found in the system.\n\n"
-    L"If you have installed it in a different path, locate the file path correctly.";
-const std::wstring kMessage2007 =
-    L"PowerPoint Viewer 2007 was not found in the system.\n\n"
-    L"If you have installed it in a different path, locate the file path correctly.";
+const std::wstring kPath2003 = expected::kViewer2003Path;
+const std::wstring kPath2007 = expected::kViewer2007Path;
+using expected::kNotFound2003;
+using expected::kNotFound2007;
 
 class CheckInstallationTest : public ::testing::Test {
 protected:
@@ -112,8 +108,8 @@ TEST(CheckInstallationVersion, OnlyTheFirstTwoCharactersAreCompared) {
         if (c.passes) {
             EXPECT_TRUE(h.messageBox.shown.empty());
         } else {
-            ASSERT_EQ(h.messageBox.shown.size(), 1u);
-            EXPECT_EQ(h.messageBox.shown[0].prompt, is2003 ? kMessage2003 : kMessage2007);
+            ExpectOnlyMessage(h.messageBox,
+                              {is2003 ? kNotFound2003 : kNotFound2007, 0, std::nullopt});
         }
     }
 }
@@ -127,10 +123,7 @@ TEST_F(CheckInstallationTest, MissingViewerIsReportedThenTheDialogOpens) {
     };
     Choose(ControlId::Option1);
 
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt, kMessage2003);
-    EXPECT_EQ(h.messageBox.shown[0].style, 0);
-    EXPECT_FALSE(h.messageBox.shown[0].title.has_value());
+    ExpectOnlyMessage(h.messageBox, {kNotFound2003, 0, std::nullopt});
     EXPECT_EQ(pathWhileMessageShown, kPath2003);
     // The dialog waits until the message is closed.
     EXPECT_LT(h.log.First(L"msgbox "), h.log.First(L"dialog.ShowOpen"));
@@ -143,8 +136,7 @@ TEST_F(CheckInstallationTest, MissingViewerThenCancelClearsTheChoice) {
     h.view.enabled[ControlId::Command1] = true;
     Choose(ControlId::Option2);
 
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt, kMessage2007);
+    ExpectOnlyMessage(h.messageBox, {kNotFound2007, 0, std::nullopt});
     EXPECT_EQ(fields().sViewerPath, L"");
     EXPECT_EQ(fields().sViewerVersion, L"from before");
     EXPECT_FALSE(h.view.IsSelected(ControlId::Option1));
@@ -159,8 +151,7 @@ TEST_F(CheckInstallationTest, WrongVersionThenChosenFileEnablesFixWithThatPath) 
     h.world.dialogFileName = L"E:\\Viewers\\pptview.exe";
     Choose(ControlId::Option1);
 
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt, kMessage2003);
+    ExpectOnlyMessage(h.messageBox, {kNotFound2003, 0, std::nullopt});
     EXPECT_EQ(fields().sViewerPath, L"E:\\Viewers\\pptview.exe");
     EXPECT_EQ(fields().sViewerVersion, L"12.0.4518.1014");
     EXPECT_TRUE(h.view.IsSelected(ControlId::Option1));
@@ -172,8 +163,7 @@ TEST_F(CheckInstallationTest, OnlyTheSelectedVersionsPathIsExamined) {
     Choose(ControlId::Option2);
 
     EXPECT_FALSE(h.log.Contains(L"fso.FileExists " + kPath2003));
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt, kMessage2007);
+    ExpectOnlyMessage(h.messageBox, {kNotFound2007, 0, std::nullopt});
 }
 
 // --- which option is read --------------------------------------------------

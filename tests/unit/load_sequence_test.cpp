@@ -5,6 +5,7 @@
 
 #include "gate/os_version.h"
 #include "platform/platform_error.h"
+#include "tests/expected/texts.h"
 #include "tests/unit/fakes/form_harness.h"
 
 namespace dovrel::testing {
@@ -12,22 +13,13 @@ namespace {
 
 using Calls = std::vector<std::wstring>;
 
-const std::wstring kPlatformMessage =
-    L"This utility was written for Windows XP systems with Service Pack 2 or higher installed.";
-const std::wstring kPrivilegeMessage = L"You don't have Administrative privileges.";
-const std::wstring kTitle = L"Dovrel for Windows XP";
+using expected::kPlatformMessage;
+using expected::kPrivilegeMessage;
+using expected::kTitle;
 
 bool NothingCreated(const FormHarness& h) {
     const FormFields& f = h.form.fields();
     return h.world.created.empty() && !f.objShell && !f.objFSO && !f.objDialog;
-}
-
-// The one message start-up showed: its prompt, style and title.
-void ExpectOnlyMessage(const FormHarness& h, const std::wstring& prompt, int style) {
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt, prompt);
-    EXPECT_EQ(h.messageBox.shown[0].style, style);
-    EXPECT_EQ(h.messageBox.shown[0].title, kTitle);
 }
 
 // The user saw the message before the program went.
@@ -72,7 +64,7 @@ TEST_F(LoadSequenceTest, RefusedPlatformShowsTheCriticalMessageAndEndsBeforeAnyt
 
         fresh.form.OnLoad();
 
-        ExpectOnlyMessage(fresh, kPlatformMessage, 16);
+        ExpectOnlyMessage(fresh.messageBox, {kPlatformMessage, 16, kTitle});
         EXPECT_TRUE(fresh.view.ended);
         EXPECT_TRUE(MessageBefore(fresh, L"view.EndProgram"));
         EXPECT_FALSE(fresh.log.Contains(L"security."));
@@ -88,8 +80,7 @@ TEST_F(LoadSequenceTest, RefusedPlatformForANonAdministratorShowsOnlyThePlatform
 
     h.form.OnLoad();
 
-    ASSERT_EQ(h.messageBox.shown.size(), 1u);
-    EXPECT_EQ(h.messageBox.shown[0].prompt, kPlatformMessage);
+    ExpectOnlyMessage(h.messageBox, {kPlatformMessage, 16, kTitle});
     EXPECT_FALSE(h.log.Contains(L"security."));
 }
 
@@ -117,7 +108,7 @@ TEST_F(LoadSequenceTest, NonAdministratorSeesTheInformationMessageAndTheWindowIs
 
     h.form.OnLoad();
 
-    ExpectOnlyMessage(h, kPrivilegeMessage, 64);
+    ExpectOnlyMessage(h.messageBox, {kPrivilegeMessage, 64, kTitle});
     EXPECT_TRUE(h.view.unloaded);
     EXPECT_TRUE(MessageBefore(h, L"view.Unload"));
     EXPECT_TRUE(NothingCreated(h));

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/registry_path.h"
+#include "tests/expected/texts.h"
 
 namespace dovrel {
 namespace {
@@ -20,8 +21,7 @@ TEST(RegistryValuePath, TrailingBackslashNamesTheDefaultValue) {
     EXPECT_EQ(extension.key, L".pps");
     EXPECT_EQ(extension.valueName, L"");
 
-    const RegistryValuePath command =
-        Parsed(L"HKCR\\PowerPointViewer.Show.11\\shell\\open\\command\\");
+    const RegistryValuePath command = Parsed(expected::kShowCommandPath);
     EXPECT_EQ(command.key, L"PowerPointViewer.Show.11\\shell\\open\\command");
     EXPECT_EQ(command.valueName, L"");
 }

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/expected/texts.h"
 #include "tests/unit/fakes/form_harness.h"
 
 namespace dovrel::testing {
@@ -15,7 +16,7 @@ protected:
         // As when a check of the 2007 viewer failed: its option selected, the
         // path of the unsuitable file still held.
         h.view.Select(ControlId::Option2);
-        fields().sViewerPath = L"C:\\Program Files\\Microsoft Office\\Office12\\pptview.exe";
+        fields().sViewerPath = expected::kViewer2007Path;
     }
 
     FormFields& fields() { return h.form.fields(); }
@@ -89,10 +90,10 @@ TEST_F(SelectFileTest, PathStaysEmptyAfterCancelUntilTheNextCheck) {
     h.form.SelectFile();
     ASSERT_EQ(fields().sViewerPath, L"");
 
-    h.world.files[L"C:\\Program Files\\Microsoft Office\\Office12\\pptview.exe"] = L"12.0.1.2";
+    h.world.files[expected::kViewer2007Path] = L"12.0.1.2";
     h.view.Select(ControlId::Option2);
     h.form.OnOption2Click();
-    EXPECT_EQ(fields().sViewerPath, L"C:\\Program Files\\Microsoft Office\\Office12\\pptview.exe");
+    EXPECT_EQ(fields().sViewerPath, expected::kViewer2007Path);
     EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
 }
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <tuple>
 
+#include "tests/expected/texts.h"
 #include "tests/unit/fakes/form_harness.h"
 
 namespace dovrel {
@@ -56,8 +57,8 @@ const WindowState kStates[] = {
          f.sProgramFiles = L"C:\\Program Files";
          f.sViewerPath = L"C:\\Program Files\\Microsoft Office\\Office12\\PPTVIEW.EXE";
          f.sViewerVersion = L"12.0.4518.1014";
-         f.sShowCommandKey = L"HKCR\\PowerPointViewer.Show.11\\shell\\open\\command\\";
-         f.sSlideShowCommandKey = L"HKCR\\PowerPointViewer.SlideShow.11\\shell\\open\\command\\";
+         f.sShowCommandKey = expected::kShowCommandPath;
+         f.sSlideShowCommandKey = expected::kSlideShowCommandPath;
          f.sOpenCommand = f.sViewerPath + L" \"%1\"";
          f.vWriteResult = Variant();
      }},

@@ -1,7 +1,11 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <optional>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "platform/message_box.h"
@@ -13,7 +17,16 @@ struct ShownMessage {
     std::wstring prompt;
     int style;
     std::optional<std::wstring> title;
+
+    bool operator==(const ShownMessage& o) const {
+        return prompt == o.prompt && style == o.style && title == o.title;
+    }
 };
+
+inline void PrintTo(const ShownMessage& m, std::ostream* out) {
+    *out << "{" << ::testing::PrintToString(m.prompt) << ", style " << m.style << ", title "
+         << (m.title ? ::testing::PrintToString(*m.title) : std::string("(none)")) << "}";
+}
 
 class FakeMessageBox : public IMessageBox {
 public:
@@ -34,5 +47,10 @@ public:
 private:
     CallLog& log_;
 };
+
+// The one message the logic showed.
+inline void ExpectOnlyMessage(const FakeMessageBox& box, const ShownMessage& message) {
+    EXPECT_EQ(box.shown, std::vector<ShownMessage>{message});
+}
 
 } // namespace dovrel::testing
