@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <optional>
 
-#include "ui/control_id.h"
 #include "tests/expected/texts.h"
+#include "ui/control_id.h"
 #include "ui/control_table.h"
 
 namespace dovrel::expected {

@@ -7,6 +7,7 @@
 #include "box_reader.h"
 #include "owner_window.h"
 #include "platform/win32/win32_message_box.h"
+#include "tests/expected/texts.h"
 
 namespace dovrel {
 namespace {
@@ -26,17 +27,17 @@ TEST_F(MessageBoxAdapter, WithoutTitleShowsTheApplicationTitleAndNoIcon) {
     BoxReader reader;
     box.Show(L"First line.\n\nSecond line.", 0);
     ASSERT_TRUE(reader.box);
-    EXPECT_EQ(reader.box->title, L"Dovrel");
-    EXPECT_EQ(reader.box->text, L"First line.\n\nSecond line.");
-    EXPECT_EQ(reader.box->icon, MessageBoxIcon::None) << NameOf(reader.box->icon);
+    EXPECT_EQ(reader.box->shown(),
+              (automation::ShownBox{L"First line.\n\nSecond line.", expected::kUntitledBoxTitle,
+                                    MessageBoxIcon::None}));
 }
 
 TEST_F(MessageBoxAdapter, TitleAndCriticalStyleReachTheBox) {
     BoxReader reader;
-    box.Show(L"Access is denied.", 16, std::wstring(L"Dovrel for Windows XP"));
+    box.Show(L"Access is denied.", 16, std::wstring(expected::kTitle));
     ASSERT_TRUE(reader.box);
-    EXPECT_EQ(reader.box->title, L"Dovrel for Windows XP");
-    EXPECT_EQ(reader.box->icon, MessageBoxIcon::Critical) << NameOf(reader.box->icon);
+    EXPECT_EQ(reader.box->shown(), (automation::ShownBox{L"Access is denied.", expected::kTitle,
+                                                         MessageBoxIcon::Critical}));
 }
 
 TEST_F(MessageBoxAdapter, OwnedByTheWindowOnlyWhileItIsVisible) {

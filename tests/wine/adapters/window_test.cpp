@@ -22,6 +22,8 @@
 #include "platform/platform_error.h"
 #include "platform/win32/unique_handles.h"
 #include "platform/win32/win32_file_dialog.h"
+#include "tests/expected/texts.h"
+#include "tests/expected/window_layout.h"
 #include "ui/control_table.h"
 #include "ui/win32/donate_picture.h"
 #include "ui/win32/main_window.h"
@@ -53,28 +55,17 @@ UniqueModule LoadBuiltProgram() {
 using testing::ClassOf;
 using testing::TextOf;
 
-// Where a control should be, in client pixels, straight from its twips.
-struct ExpectedRect {
-    double left, top, right, bottom;
-};
+using expected::kControls;
 
-ExpectedRect FromTwips(const ControlSpec& spec, const Dpi& dpi) {
-    double left = spec.left;
-    double top = spec.top;
-    if (spec.container) {
-        left += FindControl(*spec.container).left;
-        top += FindControl(*spec.container).top;
-    }
-    const double sx = dpi.x / 1440.0;
-    const double sy = dpi.y / 1440.0;
-    return {left * sx, top * sy, (left + spec.width) * sx, (top + spec.height) * sy};
-}
-
-RECT ClientRectOf(HWND control, HWND parent) {
+expected::Rect ClientRectOf(HWND control, HWND parent) {
     RECT rect{};
     GetWindowRect(control, &rect);
     MapWindowPoints(HWND_DESKTOP, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
+    return {rect.left, rect.top, rect.right, rect.bottom};
+}
+
+std::string NameOf(const expected::Control& row) {
+    return ::testing::PrintToString(std::wstring(row.name));
 }
 
 // Removes whatever earlier windows of this thread left queued, a quit
@@ -152,7 +143,7 @@ protected:
 
 TEST_F(WindowTest, IsAFixedInvisibleWindowWithTheCaptionAndTheClientAreaInTwips) {
     HWND window = window_->handle();
-    EXPECT_EQ(TextOf(window), L"Dovrel for Windows XP");
+    EXPECT_EQ(TextOf(window), expected::kTitle);
     EXPECT_FALSE(IsWindowVisible(window));
     const LONG style = GetWindowLongW(window, GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
@@ -164,8 +155,8 @@ TEST_F(WindowTest, IsAFixedInvisibleWindowWithTheCaptionAndTheClientAreaInTwips)
     RECT client{};
     GetClientRect(window, &client);
     const Dpi dpi = window_->dpi();
-    EXPECT_NEAR(client.right, kClientWidthTwips * dpi.x / 1440.0, 1.0);
-    EXPECT_NEAR(client.bottom, kClientHeightTwips * dpi.y / 1440.0, 1.0);
+    EXPECT_EQ(client.right, expected::Pixels(expected::kClientWidthTwips, dpi.x));
+    EXPECT_EQ(client.bottom, expected::Pixels(expected::kClientHeightTwips, dpi.y));
 }
 
 TEST_F(WindowTest, ShowsCentredOnTheScreen) {
@@ -201,34 +192,30 @@ TEST_F(WindowTest, CarriesTheProgramsIconBigAndSmall) {
 TEST_F(WindowTest, EveryControlIsAStandardControlWithItsExactCaptionAtItsTwips) {
     HWND window = window_->handle();
     const Dpi dpi = window_->dpi();
-    for (const ControlSpec& spec : ControlTable()) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(spec.name)));
-        HWND control = Control(spec.id);
+    for (const expected::Control& row : kControls) {
+        SCOPED_TRACE(NameOf(row));
+        HWND control = Control(row.id);
         ASSERT_NE(control, nullptr);
         EXPECT_EQ(GetParent(control), window);
-        const bool isStatic = spec.kind == ControlKind::Label || spec.kind == ControlKind::Image;
+        const bool isStatic = row.kind == ControlKind::Label || row.kind == ControlKind::Image;
         EXPECT_EQ(ClassOf(control), isStatic ? L"Static" : L"Button");
-        if (spec.kind != ControlKind::Image) {
-            EXPECT_EQ(TextOf(control), spec.caption ? spec.caption : L"");
+        if (row.caption == expected::kAnyText) {
+            EXPECT_NE(TextOf(control), L"");
+        } else if (row.kind != ControlKind::Image) {
+            EXPECT_EQ(TextOf(control), row.caption ? row.caption : L"");
         }
-
-        const RECT actual = ClientRectOf(control, window);
-        const ExpectedRect expected = FromTwips(spec, dpi);
-        EXPECT_NEAR(actual.left, expected.left, 1.0);
-        EXPECT_NEAR(actual.top, expected.top, 1.0);
-        EXPECT_NEAR(actual.right, expected.right, 1.0);
-        EXPECT_NEAR(actual.bottom, expected.bottom, 1.0);
+        EXPECT_EQ(ClientRectOf(control, window), expected::PixelRect(row, dpi.x, dpi.y));
     }
 }
 
 TEST_F(WindowTest, ChildrenLieInsideTheirFrames) {
     HWND window = window_->handle();
-    for (const ControlSpec& spec : ControlTable()) {
-        if (!spec.container)
+    for (const expected::Control& row : kControls) {
+        if (!row.container)
             continue;
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(spec.name)));
-        const RECT child = ClientRectOf(Control(spec.id), window);
-        const RECT frame = ClientRectOf(Control(*spec.container), window);
+        SCOPED_TRACE(NameOf(row));
+        const expected::Rect child = ClientRectOf(Control(row.id), window);
+        const expected::Rect frame = ClientRectOf(Control(*row.container), window);
         EXPECT_GE(child.left, frame.left);
         EXPECT_GE(child.top, frame.top);
         EXPECT_LE(child.right, frame.right);
@@ -237,14 +224,16 @@ TEST_F(WindowTest, ChildrenLieInsideTheirFrames) {
 }
 
 TEST_F(WindowTest, StartsInTheStoredStates) {
-    for (const ControlSpec& spec : ControlTable()) {
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(spec.name)));
-        EXPECT_EQ(IsWindowEnabled(Control(spec.id)) != FALSE, spec.id != ControlId::Command1);
+    for (const expected::Control& row : kControls) {
+        SCOPED_TRACE(NameOf(row));
+        EXPECT_EQ(IsWindowEnabled(Control(row.id)) != FALSE, row.enabled);
+        if (row.kind == ControlKind::CheckBox) {
+            EXPECT_EQ(window_->GetCheckValue(row.id), row.value);
+        }
+        if (row.kind == ControlKind::OptionButton) {
+            EXPECT_EQ(window_->GetOptionValue(row.id), row.value != 0);
+        }
     }
-    EXPECT_EQ(window_->GetCheckValue(ControlId::Check1), 1);
-    EXPECT_EQ(window_->GetCheckValue(ControlId::Check2), 0);
-    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option1));
-    EXPECT_FALSE(window_->GetOptionValue(ControlId::Option2));
 }
 
 TEST_F(WindowTest, TabVisitsTheFocusableControlsInOrderSkippingADisabledButton) {
@@ -281,12 +270,12 @@ TEST_F(WindowTest, TabVisitsTheFocusableControlsInOrderSkippingADisabledButton) 
 }
 
 TEST_F(WindowTest, FramesLabelsAndThePictureNeverTakeTheFocus) {
-    for (const ControlSpec& spec : ControlTable()) {
-        const bool focusable = spec.kind == ControlKind::CommandButton ||
-                               spec.kind == ControlKind::CheckBox ||
-                               spec.kind == ControlKind::OptionButton;
-        EXPECT_EQ((GetWindowLongW(Control(spec.id), GWL_STYLE) & WS_TABSTOP) != 0, focusable)
-            << ::testing::PrintToString(std::wstring(spec.name));
+    for (const expected::Control& row : kControls) {
+        const bool focusable = row.kind == ControlKind::CommandButton ||
+                               row.kind == ControlKind::CheckBox ||
+                               row.kind == ControlKind::OptionButton;
+        EXPECT_EQ((GetWindowLongW(Control(row.id), GWL_STYLE) & WS_TABSTOP) != 0, focusable)
+            << NameOf(row);
     }
 }
 
@@ -299,43 +288,32 @@ LOGFONTW FontOf(HWND control) {
     return font;
 }
 
+void ExpectFont(HWND control, const expected::Font& font, int dpiY) {
+    const LOGFONTW shown = FontOf(control);
+    EXPECT_STREQ(shown.lfFaceName, font.face);
+    EXPECT_EQ(shown.lfHeight, expected::FontHeight(font.points, dpiY));
+    EXPECT_EQ(shown.lfWeight, font.weight);
+    EXPECT_EQ(shown.lfUnderline != 0, font.underline);
+    EXPECT_EQ(shown.lfCharSet, font.charset);
+}
+
 TEST_F(WindowTest, LabelsHaveTheirOwnFontsSizedForTheScreen) {
-    const int dpiY = window_->dpi().y;
-    const LOGFONTW description = FontOf(Control(ControlId::Label2));
-    EXPECT_STREQ(description.lfFaceName, L"MS Sans Serif");
-    EXPECT_EQ(description.lfHeight, -std::lround(8.25 * dpiY / 72));
-    EXPECT_EQ(description.lfWeight, 700);
-    EXPECT_FALSE(description.lfUnderline);
-    EXPECT_EQ(description.lfCharSet, 0);
-
-    const LOGFONTW credit = FontOf(Control(ControlId::Label1));
-    EXPECT_STREQ(credit.lfFaceName, L"Verdana");
-    EXPECT_EQ(credit.lfHeight, -std::lround(6.75 * dpiY / 72));
-    EXPECT_EQ(credit.lfWeight, 400);
-    EXPECT_FALSE(credit.lfUnderline);
-
-    const LOGFONTW link = FontOf(Control(ControlId::Label3));
-    EXPECT_STREQ(link.lfFaceName, L"Tahoma");
-    EXPECT_EQ(link.lfHeight, -std::lround(6.75 * dpiY / 72));
-    EXPECT_EQ(link.lfWeight, 400);
-    EXPECT_TRUE(link.lfUnderline);
-    EXPECT_EQ(link.lfCharSet, 0);
+    for (const expected::Control& row : kControls) {
+        SCOPED_TRACE(NameOf(row));
+        if (row.font)
+            ExpectFont(Control(row.id), *row.font, window_->dpi().y);
+    }
 }
 
 TEST_F(WindowTest, EveryOtherControlUsesTheDialogFontSizedForTheScreen) {
-    const int dpiY = window_->dpi().y;
     const auto shared = SendMessageW(Control(ControlId::Frame1), WM_GETFONT, 0, 0);
-    for (const ControlSpec& spec : ControlTable()) {
-        if (spec.font || spec.kind == ControlKind::Image) // the picture shows no text
+    for (const expected::Control& row : kControls) {
+        if (row.font || row.kind == ControlKind::Image) // the picture shows no text
             continue;
-        SCOPED_TRACE(::testing::PrintToString(std::wstring(spec.name)));
-        EXPECT_EQ(SendMessageW(Control(spec.id), WM_GETFONT, 0, 0), shared);
+        SCOPED_TRACE(NameOf(row));
+        EXPECT_EQ(SendMessageW(Control(row.id), WM_GETFONT, 0, 0), shared);
     }
-    const LOGFONTW font = FontOf(Control(ControlId::Frame1));
-    EXPECT_STREQ(font.lfFaceName, L"MS Shell Dlg");
-    EXPECT_EQ(font.lfHeight, -std::lround(8.0 * dpiY / 72));
-    EXPECT_EQ(font.lfWeight, 400);
-    EXPECT_FALSE(font.lfUnderline);
+    ExpectFont(Control(ControlId::Frame1), expected::kDialogFont, window_->dpi().y);
 }
 
 COLORREF TextColourFor(HWND window, HWND control) {
@@ -439,7 +417,7 @@ TEST_F(WindowTest, ThePictureGetsItsToolTipWhenThePointerFirstComesOntoIt) {
     info.uId = reinterpret_cast<UINT_PTR>(image);
     info.lpszText = text;
     SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
-    EXPECT_STREQ(text, L"Click here to donate.");
+    EXPECT_STREQ(text, expected::kToolTip);
 }
 
 TEST(ToolTip, ThatCannotBeAddedIsNoFailure) {
@@ -764,10 +742,11 @@ TEST(RunReportingFailure, ReportsAnEscapedErrorInACriticalBoxAndEndsWithAnErrorC
     }
     EXPECT_EQ(exitCode, 1);
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->title, L"Dovrel for Windows XP");
-    EXPECT_EQ(box->text, L"Dovrel has to close because an operation failed.\n\n"
-                         L"Operation: Writing HKCR\\.pps\\\nReason: Access is denied.");
-    EXPECT_EQ(box->icon, automation::MessageBoxIcon::Critical);
+    EXPECT_EQ(box->shown(),
+              (automation::ShownBox{L"Dovrel has to close because an operation "
+                                    L"failed.\n\nOperation: Writing HKCR\\.pps\\\n"
+                                    L"Reason: Access is denied.",
+                                    expected::kTitle, automation::MessageBoxIcon::Critical}));
 }
 
 TEST(RunReportingFailure, AProgramThatEndsWellShowsNothingAndEndsWithZero) {

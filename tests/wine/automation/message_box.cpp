@@ -4,6 +4,8 @@
 #include "automation/wait.h"
 #include "automation/window_query.h"
 
+#include <string>
+
 namespace dovrel::automation {
 
 namespace {
@@ -40,6 +42,24 @@ HWND VisibleMessageBox(DWORD processId) {
 }
 
 } // namespace
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
+                                         nullptr, 0, nullptr, nullptr);
+    std::string out(static_cast<std::size_t>(size), '\0');
+    WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()), out.data(), size,
+                        nullptr, nullptr);
+    return out;
+}
+
+} // namespace
+
+void PrintTo(const ShownBox& box, std::ostream* out) {
+    *out << "{text \"" << Utf8(box.text) << "\", title \"" << Utf8(box.title) << "\", icon "
+         << NameOf(box.icon) << "}";
+}
 
 const char* NameOf(MessageBoxIcon icon) {
     switch (icon) {

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <optional>
+#include <ostream>
 #include <string>
 
 namespace dovrel::automation {
@@ -12,11 +13,25 @@ namespace dovrel::automation {
 enum class MessageBoxIcon { None, Critical, Information, Exclamation, Question, Unrecognised };
 const char* NameOf(MessageBoxIcon icon);
 
+// What a box shows, compared and printed as one value.
+struct ShownBox {
+    std::wstring text;
+    std::wstring title;
+    MessageBoxIcon icon = MessageBoxIcon::Unrecognised;
+
+    bool operator==(const ShownBox& o) const {
+        return text == o.text && title == o.title && icon == o.icon;
+    }
+};
+void PrintTo(const ShownBox& box, std::ostream* out);
+
 struct MessageBoxInfo {
     HWND hwnd = nullptr;
     std::wstring title;
     std::wstring text;
     MessageBoxIcon icon = MessageBoxIcon::Unrecognised;
+
+    ShownBox shown() const { return {text, title, icon}; }
 };
 
 // Whether the process shows a message box now (cheap: reads nothing from it).

@@ -50,9 +50,7 @@ TEST_P(MessageBoxReading, ReadsTitleTextAndIconThenPressesOk) {
 
     const auto box = WaitForMessageBox(probe.id(), kStartTimeoutMs);
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->title, L"Probe title");
-    EXPECT_EQ(box->text, L"first\n\nsecond");
-    EXPECT_EQ(box->icon, c.icon) << "read " << NameOf(box->icon) << ", shown " << NameOf(c.icon);
+    EXPECT_EQ(box->shown(), (ShownBox{L"first\n\nsecond", L"Probe title", c.icon}));
 
     PressOk(box->hwnd);
     EXPECT_EQ(probe.WaitForExit(kReactionTimeoutMs), std::optional<DWORD>(kIdOk));

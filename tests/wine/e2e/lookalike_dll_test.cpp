@@ -23,6 +23,7 @@
 #include "dovrel_under_test.h"
 #include "fixtures/fixture_logs.h"
 #include "stand_in_browser.h"
+#include "tests/expected/texts.h"
 #include "viewer_setup.h"
 
 namespace dovrel::e2e {
@@ -188,10 +189,10 @@ protected:
         app_->Press(ControlId::Command1);
         const std::optional<automation::MessageBoxInfo> box = app_->WaitForMessageBox();
         ASSERT_TRUE(box.has_value()) << "nothing after pressing \"&Fix\"";
-        EXPECT_EQ(box->text, L"Completed!");
+        EXPECT_EQ(box->text, expected::kCompleted);
         app_->Dismiss(*box);
         const std::optional<RegistryText> command =
-            ReadDefaultValue(L"PowerPointViewer.Show.11\\shell\\open\\command");
+            ReadDefaultValue(std::wstring(expected::kShowClass) + L"\\shell\\open\\command");
         ASSERT_TRUE(command.has_value());
         EXPECT_EQ(command->text, QuotedOpenCommand(chosen_.path()));
     }

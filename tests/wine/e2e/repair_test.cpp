@@ -15,14 +15,17 @@
 #include "classes_registry.h"
 #include "dovrel_under_test.h"
 #include "fixtures/fixture_logs.h"
+#include "platform/win32/system_text.h"
+#include "tests/expected/texts.h"
 #include "viewer_setup.h"
 
 namespace dovrel::e2e {
 namespace {
 
-using automation::MessageBoxIcon;
+using Icon = automation::MessageBoxIcon;
 using automation::MessageBoxInfo;
 using automation::ScopedFileCopy;
+using automation::ShownBox;
 
 constexpr DWORD kViewerRunTimeoutMs = 20000;
 
@@ -31,8 +34,8 @@ struct FileTypeKeys {
     const wchar_t* extension;
     const wchar_t* className;
 };
-constexpr FileTypeKeys kSlideShow{L".pps", L"PowerPointViewer.SlideShow.11"};
-constexpr FileTypeKeys kPresentation{L".ppt", L"PowerPointViewer.Show.11"};
+constexpr FileTypeKeys kSlideShow{L".pps", expected::kSlideShowClass};
+constexpr FileTypeKeys kPresentation{L".ppt", expected::kShowClass};
 
 std::wstring VerbKey(const FileTypeKeys& type) {
     return std::wstring(type.className) + L"\\shell";
@@ -41,14 +44,12 @@ std::wstring CommandKey(const FileTypeKeys& type) {
     return std::wstring(type.className) + L"\\shell\\open\\command";
 }
 
-constexpr wchar_t kLocateLine[] =
-    L"If you have installed it in a different path, locate the file path correctly.";
 constexpr wchar_t kSlideShowDocument[] = L"C:\\some folder\\a b.pps";
 constexpr wchar_t kPresentationDocument[] = L"C:\\some folder\\a b.ppt";
 constexpr wchar_t kChosenViewer[] = L"C:\\dovrel-test\\chosen viewer\\pptview.exe";
 
 std::wstring NotFoundMessage(const ViewerVersionCase& version) {
-    return std::wstring(version.notFoundLine) + L"\n\n" + kLocateLine;
+    return std::wstring(version.notFoundLine) + L"\n\n" + expected::kLocateLine;
 }
 
 // The line a stand-in viewer logs when the shell opens `document` with it.
@@ -95,18 +96,6 @@ void ExpectUntouched(const FileTypeKeys& type) {
     EXPECT_FALSE(KeyExists(type.className));
 }
 
-// The system's own text for an error, as a message box shows it.
-std::wstring SystemReason(DWORD error) {
-    wchar_t text[512] = {};
-    FormatMessageW(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error, 0,
-                   text, 512, nullptr);
-    std::wstring reason = text;
-    while (!reason.empty() &&
-           (reason.back() == L'\n' || reason.back() == L'\r' || reason.back() == L' '))
-        reason.pop_back();
-    return reason;
-}
-
 // Each test starts from a registry without the associations, with no viewer
 // at either standard place and empty logs, and leaves it so.
 class Repair : public testing::Test {
@@ -148,9 +137,8 @@ protected:
             ADD_FAILURE() << "no message after selecting " << version.name;
             return nullptr;
         }
-        EXPECT_EQ(box->text, NotFoundMessage(version));
-        EXPECT_EQ(box->title, L"Dovrel");
-        EXPECT_EQ(box->icon, MessageBoxIcon::None) << "shows " << NameOf(box->icon);
+        EXPECT_EQ(box->shown(),
+                  (ShownBox{NotFoundMessage(version), expected::kUntitledBoxTitle, Icon::None}));
         EXPECT_EQ(app_->session().WaitForFileDialog(0), nullptr)
             << "the dialog must wait until the message is closed";
         app_->Dismiss(*box);
@@ -166,9 +154,7 @@ protected:
         app_->Press(ControlId::Command1);
         const std::optional<MessageBoxInfo> box = app_->WaitForMessageBox();
         ASSERT_TRUE(box.has_value()) << "no message after pressing \"&Fix\"";
-        EXPECT_EQ(box->text, L"Completed!");
-        EXPECT_EQ(box->title, L"Dovrel for Windows XP");
-        EXPECT_EQ(box->icon, MessageBoxIcon::None) << "shows " << NameOf(box->icon);
+        EXPECT_EQ(box->shown(), (ShownBox{expected::kCompleted, expected::kTitle, Icon::None}));
         EXPECT_FALSE(app_->IsEnabled(ControlId::Command1)) << "while \"Completed!\" is shown";
         app_->Dismiss(*box);
     }
@@ -180,10 +166,10 @@ protected:
         app_->Press(ControlId::Command1);
         const std::optional<MessageBoxInfo> box = app_->WaitForMessageBox();
         ASSERT_TRUE(box.has_value()) << "no message about the refused write";
-        EXPECT_EQ(box->text, L"The file association could not be saved.\nRegistry value: " +
-                                 valuePath + L"\nReason: " + SystemReason(ERROR_ACCESS_DENIED));
-        EXPECT_EQ(box->title, L"Dovrel for Windows XP");
-        EXPECT_EQ(box->icon, MessageBoxIcon::Critical) << "shows " << NameOf(box->icon);
+        EXPECT_EQ(
+            box->shown(),
+            (ShownBox{expected::NotSavedMessage(valuePath, SystemErrorText(ERROR_ACCESS_DENIED)),
+                      expected::kTitle, Icon::Critical}));
         app_->Dismiss(*box);
     }
 

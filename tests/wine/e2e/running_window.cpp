@@ -36,13 +36,26 @@ bool IsOfKind(const automation::ControlInfo& control, ControlKind kind) {
     return false;
 }
 
+namespace {
+
+// The author credit's text is free: it is the one label whose text is no
+// other control's.
+bool CaptionFits(const automation::ControlInfo& child, const expected::Control& row) {
+    if (row.caption != expected::kAnyText)
+        return row.caption ? child.caption == row.caption : child.caption.empty();
+    for (const expected::Control& other : expected::kControls)
+        if (other.caption && other.caption != expected::kAnyText && child.caption == other.caption)
+            return false;
+    return !child.caption.empty();
+}
+
+} // namespace
+
 RunningWindow::RunningWindow(HWND mainWindow) : children_(automation::ChildControls(mainWindow)) {
-    for (const ControlSpec& spec : ControlTable()) {
+    for (const expected::Control& row : expected::kControls) {
         for (const automation::ControlInfo& child : children_) {
-            const bool captionFits =
-                spec.caption ? child.caption == spec.caption : child.caption.empty();
-            if (captionFits && IsOfKind(child, spec.kind)) {
-                matched_.emplace(spec.id, child);
+            if (CaptionFits(child, row) && IsOfKind(child, row.kind)) {
+                matched_.emplace(row.id, child);
                 break;
             }
         }
@@ -59,25 +72,9 @@ std::optional<automation::ControlInfo> RunningWindow::Find(ControlId id) const {
 std::wstring RunningWindow::NameOf(HWND control) const {
     for (const auto& [id, info] : matched_) {
         if (info.hwnd == control)
-            return FindControl(id).name;
+            return expected::Row(id).name;
     }
     return L"(unknown)";
-}
-
-int TwipsToPixels(int twips, int dpi) {
-    return MulDiv(twips, dpi, 1440);
-}
-
-RECT ExpectedRect(const ControlSpec& spec, int dpi) {
-    int left = spec.left;
-    int top = spec.top;
-    if (spec.container) {
-        const ControlSpec& frame = FindControl(*spec.container);
-        left += frame.left;
-        top += frame.top;
-    }
-    return RECT{TwipsToPixels(left, dpi), TwipsToPixels(top, dpi),
-                TwipsToPixels(left + spec.width, dpi), TwipsToPixels(top + spec.height, dpi)};
 }
 
 } // namespace dovrel::e2e

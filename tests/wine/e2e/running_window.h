@@ -8,11 +8,11 @@
 #include <vector>
 
 #include "automation/window_query.h"
-#include "ui/control_table.h"
+#include "tests/expected/window_layout.h"
 
 namespace dovrel::e2e {
 
-// The running window's controls matched to the control table: by caption, and
+// The running window's controls matched to the expected ones: by caption, and
 // the two without a caption (the author frame, the picture) by kind.
 class RunningWindow {
 public:
@@ -31,12 +31,5 @@ private:
 
 // Whether a Win32 control is of the kind the table asks for.
 bool IsOfKind(const automation::ControlInfo& control, ControlKind kind);
-
-// Twips to pixels at the given resolution (1440 twips an inch).
-int TwipsToPixels(int twips, int dpi);
-
-// Where the table puts a control in the window's client area, in pixels:
-// children of a frame are offset by the frame's position.
-RECT ExpectedRect(const ControlSpec& spec, int dpi);
 
 } // namespace dovrel::e2e

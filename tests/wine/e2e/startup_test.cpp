@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -13,7 +12,8 @@
 #include "automation/wait.h"
 #include "dovrel_under_test.h"
 #include "running_window.h"
-#include "ui/control_table.h"
+#include "tests/expected/texts.h"
+#include "tests/expected/window_layout.h"
 
 namespace dovrel::e2e {
 namespace {
@@ -25,9 +25,6 @@ using automation::kStartTimeoutMs;
 using automation::MessageBoxIcon;
 using automation::ReportedPlatform;
 using automation::ScopedReportedPlatform;
-
-constexpr wchar_t kPlatformMessage[] =
-    L"This utility was written for Windows XP systems with Service Pack 2 or higher installed.";
 
 std::string PlatformTestName(const testing::TestParamInfo<ReportedPlatform>& info) {
     std::string name;
@@ -42,11 +39,10 @@ std::string PlatformTestName(const testing::TestParamInfo<ReportedPlatform>& inf
 
 class AcceptedPlatform : public testing::TestWithParam<ReportedPlatform> {
 protected:
-    const ControlSpec& Spec(ControlId id) const { return FindControl(id); }
     ControlInfo Require(const RunningWindow& window, ControlId id) const {
         const std::optional<ControlInfo> found = window.Find(id);
         if (!found)
-            ADD_FAILURE() << "no control for the table's " << testing::PrintToString(Spec(id).name);
+            ADD_FAILURE() << "no control for " << testing::PrintToString(expected::Row(id).name);
         return found.value_or(ControlInfo{});
     }
     DovrelSession& session() { return app_.session(); }
@@ -56,29 +52,15 @@ protected:
     const HWND main_ = app_.session().mainWindow();
 };
 
-TEST_P(AcceptedPlatform, ShowsTheFixedSizeWindowCentredWithNoMessage) {
-    EXPECT_EQ(automation::TextOf(main_), kWindowCaption);
+// The window's style and centring are the window adapter's; here: that the
+// program shows that window, at its size, and says nothing.
+TEST_P(AcceptedPlatform, ShowsTheWindowAtItsSizeWithNoMessage) {
+    EXPECT_EQ(automation::TextOf(main_), expected::kTitle);
+    EXPECT_TRUE(IsWindowVisible(main_));
     const int dpi = automation::ScreenDpi();
     const SIZE client = automation::ClientSizeOf(main_);
-    EXPECT_EQ(client.cx, TwipsToPixels(kClientWidthTwips, dpi));
-    EXPECT_EQ(client.cy, TwipsToPixels(kClientHeightTwips, dpi));
-
-    const DWORD style = static_cast<DWORD>(GetWindowLongW(main_, GWL_STYLE));
-    EXPECT_EQ(style & WS_CAPTION, static_cast<DWORD>(WS_CAPTION));
-    EXPECT_TRUE(style & WS_SYSMENU);
-    EXPECT_FALSE(style & WS_THICKFRAME) << "the border must not be resizable";
-    EXPECT_FALSE(style & WS_MINIMIZEBOX);
-    EXPECT_FALSE(style & WS_MAXIMIZEBOX);
-
-    RECT frame{};
-    GetWindowRect(main_, &frame);
-    RECT work{};
-    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
-    const int dx = (frame.left + frame.right) - (work.left + work.right);
-    const int dy = (frame.top + frame.bottom) - (work.top + work.bottom);
-    EXPECT_LE(std::abs(dx), 2) << "not centred horizontally";
-    EXPECT_LE(std::abs(dy), 2) << "not centred vertically";
-
+    EXPECT_EQ(client.cx, expected::Pixels(expected::kClientWidthTwips, dpi));
+    EXPECT_EQ(client.cy, expected::Pixels(expected::kClientHeightTwips, dpi));
     EXPECT_FALSE(session().WaitForMessageBox(0).has_value());
 }
 
@@ -86,33 +68,28 @@ TEST_P(AcceptedPlatform, HasTheFifteenControlsWithTheirCaptionsAndStartingStates
     const RunningWindow window(main_);
     EXPECT_EQ(window.childCount(), static_cast<std::size_t>(kControlCount));
 
-    for (const ControlSpec& spec : ControlTable()) {
-        SCOPED_TRACE(testing::PrintToString(spec.name));
-        const std::optional<ControlInfo> control = window.Find(spec.id);
-        ASSERT_TRUE(control.has_value()) << "no control of this kind with the table's caption";
+    for (const expected::Control& row : expected::kControls) {
+        SCOPED_TRACE(testing::PrintToString(row.name));
+        const std::optional<ControlInfo> control = window.Find(row.id);
+        ASSERT_TRUE(control.has_value()) << "no control of this kind with its caption";
         EXPECT_TRUE(control->visible);
-        EXPECT_EQ(control->enabled, spec.enabled);
-        if (spec.kind == ControlKind::CheckBox || spec.kind == ControlKind::OptionButton) {
-            EXPECT_EQ(control->checked, std::optional<int>(spec.value));
+        EXPECT_EQ(control->enabled, row.enabled);
+        if (row.kind == ControlKind::CheckBox || row.kind == ControlKind::OptionButton) {
+            EXPECT_EQ(control->checked, std::optional<int>(row.value));
         }
     }
-    // The two states the user sees first, said plainly.
-    EXPECT_EQ(Require(window, ControlId::Check1).checked, std::optional<int>(BST_CHECKED));
-    EXPECT_FALSE(Require(window, ControlId::Command1).enabled);
 }
 
-TEST_P(AcceptedPlatform, PlacesEveryControlAsTheTableSaysToWithinAPixel) {
+TEST_P(AcceptedPlatform, PlacesEveryControlAtItsPixels) {
     const int dpi = automation::ScreenDpi();
     const RunningWindow window(main_);
-    for (const ControlSpec& spec : ControlTable()) {
-        SCOPED_TRACE(testing::PrintToString(spec.name));
-        const std::optional<ControlInfo> control = window.Find(spec.id);
+    for (const expected::Control& row : expected::kControls) {
+        SCOPED_TRACE(testing::PrintToString(row.name));
+        const std::optional<ControlInfo> control = window.Find(row.id);
         ASSERT_TRUE(control.has_value());
-        const RECT expected = ExpectedRect(spec, dpi);
-        EXPECT_NEAR(control->rect.left, expected.left, 1);
-        EXPECT_NEAR(control->rect.top, expected.top, 1);
-        EXPECT_NEAR(control->rect.right, expected.right, 1);
-        EXPECT_NEAR(control->rect.bottom, expected.bottom, 1);
+        const RECT& at = control->rect;
+        EXPECT_EQ((expected::Rect{at.left, at.top, at.right, at.bottom}),
+                  expected::PixelRect(row, dpi, dpi));
     }
 }
 
@@ -168,9 +145,8 @@ TEST_P(RefusedPlatform, ShowsThePlatformMessageAndEndsWithoutEverShowingTheWindo
     const automation::StartupOutcome outcome = session.WaitForStartup(kStartTimeoutMs);
     const std::optional<automation::MessageBoxInfo>& box = outcome.messageBox;
     ASSERT_TRUE(box.has_value()) << "instead of the platform message: " << outcome.Describe();
-    EXPECT_EQ(box->text, kPlatformMessage);
-    EXPECT_EQ(box->title, L"Dovrel for Windows XP");
-    EXPECT_EQ(box->icon, MessageBoxIcon::Critical) << "shows " << NameOf(box->icon);
+    EXPECT_EQ(box->shown(), (automation::ShownBox{expected::kPlatformMessage, expected::kTitle,
+                                                  MessageBoxIcon::Critical}));
     EXPECT_TRUE(session.IsRunning()) << "the program must wait for OK";
 
     automation::PressOk(box->hwnd);

@@ -16,6 +16,7 @@
 #include "dovrel_under_test.h"
 #include "fixtures/fixture_logs.h"
 #include "stand_in_browser.h"
+#include "tests/expected/texts.h"
 #include "viewer_setup.h"
 
 namespace dovrel::e2e {
@@ -105,7 +106,7 @@ TEST_F(WebLinks, EachOpensItsAddressAfterARepair) {
     app_->Press(ControlId::Command1);
     const std::optional<automation::MessageBoxInfo> completed = app_->WaitForMessageBox();
     ASSERT_TRUE(completed.has_value());
-    ASSERT_EQ(completed->text, L"Completed!");
+    ASSERT_EQ(completed->text, expected::kCompleted);
     app_->Dismiss(*completed);
     ASSERT_FALSE(app_->IsEnabled(ControlId::Command1));
 

@@ -14,6 +14,7 @@
 #include "automation/test_files.h"
 #include "automation/wait.h"
 #include "dovrel_under_test.h"
+#include "tests/expected/texts.h"
 #include "viewer_setup.h"
 
 namespace dovrel::e2e {
@@ -99,7 +100,7 @@ TEST_F(WindowBehaviour, AltFPressesFixOnceItIsEnabled) {
 
     const auto box = app_.WaitForMessageBox();
     ASSERT_TRUE(box.has_value()) << "Alt+F did not press the enabled \"&Fix\"";
-    EXPECT_EQ(box->text, L"PowerPoint Viewer application path not found");
+    EXPECT_EQ(box->text, expected::kPathNotFound);
     automation::PressOk(box->hwnd);
 }
 
