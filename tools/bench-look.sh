@@ -51,6 +51,9 @@ shot() {
   SIZE=${width}x${height}
 }
 
+# The desktop first: a program that preloads the window's DLLs (Dovrel) and
+# makes a new desktop's first window sometimes shows it without its frame.
+wine "$waiter" "$title" 1 >/dev/null 2>&1
 shot "$3" a || exit 1
 size_a=$SIZE
 shot "$4" b || exit 1
