@@ -2,11 +2,14 @@
 
 #include <windows.h>
 
+#include <ole2.h>
+
 #include <ostream>
 #include <string>
 #include <vector>
 
 #include "automation/registry.h"
+#include "automation/side_thread.h"
 #include "automation/test_files.h"
 #include "automation/wait.h"
 #include "automation/wine_paths.h"
@@ -87,6 +90,23 @@ INSTANTIATE_TEST_SUITE_P(
                       // A letter outside ASCII that the usual ANSI code pages carry.
                       OpenCase{"TextsTravelThroughTheAnsiCodePage", L"/caf\u00e9", 1}),
     [](const ::testing::TestParamInfo<OpenCase>& info) { return std::string(info.param.name); });
+
+// On a thread of its own, where nothing else started OLE: a handler the shell
+// runs in this process may use COM.
+TEST_F(ShellExecuteAdapter, OleRunsOnTheCallingThreadOnceItHasOpenedALink) {
+    const std::wstring address = std::wstring(kScheme) + L"://www.velloc.example/";
+    HRESULT startedAgain = E_FAIL;
+    automation::SideThread([&] {
+        Win32ShellExecute caller;
+        caller.ShellExecuteA(caller.GetDesktopWindow(), L"open", address, L"0", L"0",
+                             SW_SHOWNORMAL);
+        startedAgain = OleInitialize(nullptr);
+        if (SUCCEEDED(startedAgain))
+            OleUninitialize();
+    }).Join();
+    EXPECT_EQ(startedAgain, S_FALSE) << "S_FALSE: OLE was running on the thread already";
+    EXPECT_EQ(WaitForAddresses(1), std::vector<std::wstring>{address});
+}
 
 TEST_F(ShellExecuteAdapter, AMissingDocumentGivesAnErrorCodeAndNoHandler) {
     const std::intptr_t result = shell.ShellExecuteA(shell.GetDesktopWindow(), L"open",

@@ -153,6 +153,47 @@ TEST_F(ShellRegistry, DeletingRemovesThatValueAloneAndRaisesWhenItIsMissing) {
     ExpectRaises([&] { shell.RemoveValue(kTestPath); }, L"RemoveValue " + kTestPath);
 }
 
+// The handles this process holds, as the system lists them (GetProcessHandleCount
+// answers 0 under Wine); 0 when the list cannot be had.
+ULONG HandlesOfThisProcess() {
+    struct Entry {
+        ULONG process;
+        UCHAR type, flags;
+        USHORT value;
+        void* object;
+        ACCESS_MASK access;
+    };
+    using Query = LONG(WINAPI*)(ULONG, void*, ULONG, ULONG*);
+    const auto query = reinterpret_cast<Query>(reinterpret_cast<void (*)()>(
+        GetProcAddress(GetModuleHandleW(L"ntdll"), "NtQuerySystemInformation")));
+    constexpr ULONG kSystemHandleInformation = 16;
+    constexpr LONG kTooSmall = static_cast<LONG>(0xC0000004);
+    std::vector<ULONG_PTR> list(1 << 14); // the count, then the entries
+    LONG status = 0;
+    while ((status = query(kSystemHandleInformation, list.data(),
+                           static_cast<ULONG>(list.size() * sizeof list[0]), nullptr)) == kTooSmall)
+        list.resize(list.size() * 2);
+    const auto* entries = reinterpret_cast<const Entry*>(&list[1]);
+    ULONG count = 0;
+    for (ULONG_PTR i = 0; status == 0 && i < list[0]; ++i)
+        count += entries[i].process == GetCurrentProcessId() ? 1 : 0;
+    return count;
+}
+
+TEST_F(ShellRegistry, LeavesNoKeyOpen) {
+    const auto writeReadRemove = [&] {
+        shell.RegWrite(kTestPath + L"Named", L"x", L"REG_SZ");
+        shell.RegRead(kTestPath + L"Named");
+        shell.RemoveValue(kTestPath + L"Named");
+    };
+    writeReadRemove(); // the classes root's own handle is opened once, on first use
+    const ULONG before = HandlesOfThisProcess();
+    ASSERT_GT(before, 0u);
+    for (int i = 0; i < 20; ++i)
+        writeReadRemove();
+    EXPECT_EQ(HandlesOfThisProcess(), before);
+}
+
 TEST_F(ShellRegistry, ValuesOfOtherKindsAreReadWithoutHarm) {
     const auto write = [](const wchar_t* name, DWORD type, std::vector<BYTE> bytes) {
         WriteValue(HKEY_CLASSES_ROOT, kTestKey, name, RegistryValue{type, std::move(bytes)});

@@ -2,9 +2,16 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <string>
+#include <vector>
 
+#include "automation/process.h"
+#include "automation/test_files.h"
+#include "automation/wait.h"
+#include "automation/wine_paths.h"
 #include "expect_raises.h"
+#include "fixtures/fixture_logs.h"
 #include "platform/win32/system_library.h"
 
 namespace dovrel {
@@ -43,6 +50,17 @@ TEST(SystemLibrary, TakesTheDllFromTheSystemDirectory) {
     const SystemLibrary library(L"lz32");
     EXPECT_EQ(library.path(), SystemDirectory() + L"\\lz32.dll");
     EXPECT_EQ(FileOf(GetModuleHandleW(L"lz32")), SystemDirectory() + L"\\lz32.dll");
+}
+
+// In a process that has no common controls yet, as the program's when it first
+// needs a system DLL: lz32 does not import them.
+TEST(SystemLibrary, AnyOtherDllBringsTheCommonControlsOfTheSystemDirectoryWithIt) {
+    const automation::ScopedLog log(fixtures::kLibraryProbeLog);
+    automation::LaunchedProcess probe =
+        automation::LaunchedProcess::Start(automation::FixturePath(L"library_probe.exe"), L"lz32");
+    ASSERT_EQ(probe.WaitForExit(automation::kStartTimeoutMs), std::optional<DWORD>(0));
+    EXPECT_EQ(log.Lines(),
+              std::vector<std::wstring>{L"none -> " + SystemDirectory() + L"\\comctl32.dll"});
 }
 
 TEST(SystemLibrary, AMissingDllIsAPlatformErrorNamingItsPath) {
