@@ -2,9 +2,10 @@
 // CreateProcess until its main window is visible, and its memory while the
 // window is up; then closes the window with WM_CLOSE.
 //
-// Usage: bench_measure RUNS WARMUPS (LABEL EXE TITLE)...
+// Usage: bench_measure FIRST RUNS WARMUPS (LABEL EXE TITLE)...
 // Prints one line per measured start: "run LABEL INDEX MS PEAK_WS PRIVATE"
-// (bytes), or "error LABEL INDEX TEXT" and exits with 1.
+// (bytes; rounds are numbered from FIRST, so further batches continue the
+// count), or "error LABEL INDEX TEXT" and exits with 1.
 #include <windows.h>
 
 #include <psapi.h>
@@ -153,30 +154,32 @@ std::wstring MeasureOnce(const Program& program, Measurement& result) {
 } // namespace
 
 int wmain(int argc, wchar_t** argv) {
-    if (argc < 6 || (argc - 3) % 3 != 0) {
-        std::fwprintf(stderr, L"usage: bench_measure RUNS WARMUPS (LABEL EXE TITLE)...\n");
+    if (argc < 7 || (argc - 4) % 3 != 0) {
+        std::fwprintf(stderr, L"usage: bench_measure FIRST RUNS WARMUPS (LABEL EXE TITLE)...\n");
         return 2;
     }
-    const int runs = std::wcstol(argv[1], nullptr, 10);
-    const int warmups = std::wcstol(argv[2], nullptr, 10);
+    const int first = std::wcstol(argv[1], nullptr, 10);
+    const int runs = std::wcstol(argv[2], nullptr, 10);
+    const int warmups = std::wcstol(argv[3], nullptr, 10);
     std::vector<Program> programs;
-    for (int i = 3; i + 2 < argc; i += 3)
+    for (int i = 4; i + 2 < argc; i += 3)
         programs.push_back({argv[i], argv[i + 1], argv[i + 2]});
 
     // Alternating, so a slow moment of the machine hits all programs alike;
     // the warm-up starts fill the system's caches and are not reported.
     for (int run = -warmups; run < runs; ++run) {
         for (const Program& program : programs) {
+            const int index = run < 0 ? run : first + run; // warm-ups stay negative
             Measurement measurement;
             const std::wstring failure = MeasureOnce(program, measurement);
             if (!failure.empty()) {
-                std::wprintf(L"error %ls %d %ls\n", program.label, run, failure.c_str());
+                std::wprintf(L"error %ls %d %ls\n", program.label, index, failure.c_str());
                 std::fflush(stdout);
                 return 1;
             }
             if (run < 0)
                 continue;
-            std::wprintf(L"run %ls %d %.1f %lu %lu\n", program.label, run, measurement.startupMs,
+            std::wprintf(L"run %ls %d %.1f %lu %lu\n", program.label, index, measurement.startupMs,
                          static_cast<unsigned long>(measurement.peakWorkingSet),
                          static_cast<unsigned long>(measurement.privateBytes));
             std::fflush(stdout);
