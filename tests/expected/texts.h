@@ -32,6 +32,9 @@ inline std::wstring NotSavedMessage(const std::wstring& valuePath, const std::ws
     return L"The file association could not be saved.\nRegistry value: " + valuePath +
            L"\nReason: " + reason;
 }
+inline constexpr wchar_t kHomepageAddress[] = L"http://www.velloc.example/ppsopen.htm";
+inline constexpr wchar_t kDonationAddress[] = L"http://www.velloc.example/donate.htm";
+inline constexpr wchar_t kSiteAddress[] = L"http://www.velloc.example";
 inline constexpr wchar_t kToolTip[] = L"Click here to donate.";
 
 // The viewers' standard places below the program-files folder, and in full.

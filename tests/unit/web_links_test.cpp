@@ -21,9 +21,9 @@ struct Link {
 };
 
 const Link kLinks[] = {
-    {"VisitHomepage", &Form1::OnCommand2Click, L"http://www.velloc.example/ppsopen.htm"},
-    {"DonationPicture", &Form1::OnImage1Click, L"http://www.velloc.example/donate.htm"},
-    {"SiteLabel", &Form1::OnLabel3Click, L"http://www.velloc.example"},
+    {"VisitHomepage", &Form1::OnCommand2Click, expected::kHomepageAddress},
+    {"DonationPicture", &Form1::OnImage1Click, expected::kDonationAddress},
+    {"SiteLabel", &Form1::OnLabel3Click, expected::kSiteAddress},
 };
 
 // The window states a click may come in, arranged through the fields and the

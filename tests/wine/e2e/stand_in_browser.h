@@ -7,13 +7,14 @@
 #include "automation/wine_paths.h"
 #include "classes_registry.h"
 #include "fixtures/fixture_logs.h"
+#include "tests/expected/texts.h"
 #include "viewer_setup.h"
 
 namespace dovrel::e2e {
 
 // The keys a repair writes below HKEY_CLASSES_ROOT.
 inline std::vector<std::wstring> AssociationKeys() {
-    return {L".pps", L".ppt", L"PowerPointViewer.SlideShow.11", L"PowerPointViewer.Show.11"};
+    return {L".pps", L".ppt", expected::kSlideShowClass, expected::kShowClass};
 }
 
 // The URL logger as the prefix's web browser while it lives; the addresses

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "automation/test_files.h"
+#include "tests/expected/texts.h"
 #include "ui/control_id.h"
 
 // What the tests put in place of the PowerPoint Viewer, and how they open a
@@ -27,20 +28,18 @@ inline void PrintTo(const ViewerVersionCase& version, std::ostream* out) {
     *out << version.name;
 }
 
-inline constexpr ViewerVersionCase kViewer2003{
-    "Viewer2003",
-    ControlId::Option1,
-    L"viewer11\\pptview.exe",
-    L"\\Microsoft Office\\PowerPoint Viewer\\pptview.exe",
-    L"pptview 11: ",
-    L"PowerPoint Viewer 2003 was not found in the system."};
-inline constexpr ViewerVersionCase kViewer2007{
-    "Viewer2007",
-    ControlId::Option2,
-    L"viewer12\\pptview.exe",
-    L"\\Microsoft Office\\Office12\\pptview.exe",
-    L"pptview 12: ",
-    L"PowerPoint Viewer 2007 was not found in the system."};
+inline constexpr ViewerVersionCase kViewer2003{"Viewer2003",
+                                               ControlId::Option1,
+                                               L"viewer11\\pptview.exe",
+                                               expected::kViewer2003Below,
+                                               L"pptview 11: ",
+                                               expected::kNotFound2003Line};
+inline constexpr ViewerVersionCase kViewer2007{"Viewer2007",
+                                               ControlId::Option2,
+                                               L"viewer12\\pptview.exe",
+                                               expected::kViewer2007Below,
+                                               L"pptview 12: ",
+                                               expected::kNotFound2007Line};
 
 // The prefix's program-files folder, expanded.
 std::wstring ProgramFiles();

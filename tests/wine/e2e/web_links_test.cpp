@@ -22,9 +22,9 @@
 namespace dovrel::e2e {
 namespace {
 
-constexpr wchar_t kHomepageAddress[] = L"http://www.velloc.example/ppsopen.htm";
-constexpr wchar_t kDonationAddress[] = L"http://www.velloc.example/donate.htm";
-constexpr wchar_t kSiteAddress[] = L"http://www.velloc.example";
+using expected::kDonationAddress;
+using expected::kHomepageAddress;
+using expected::kSiteAddress;
 
 class WebLinks : public testing::Test {
 protected:
