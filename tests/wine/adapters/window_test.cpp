@@ -316,6 +316,17 @@ TEST_F(WindowTest, EveryOtherControlUsesTheDialogFontSizedForTheScreen) {
     ExpectFont(Control(ControlId::Frame1), expected::kDialogFont, window_->dpi().y);
 }
 
+TEST_F(WindowTest, ItsFontsAreDeletedWithIt) {
+    std::set<HGDIOBJ> fonts;
+    for (const ControlSpec& spec : ControlTable())
+        fonts.insert(reinterpret_cast<HGDIOBJ>(SendMessageW(Control(spec.id), WM_GETFONT, 0, 0)));
+    for (HGDIOBJ font : fonts)
+        ASSERT_EQ(GetObjectType(font), static_cast<DWORD>(OBJ_FONT));
+    window_.reset();
+    for (HGDIOBJ font : fonts)
+        EXPECT_EQ(GetObjectType(font), 0u) << "a font outlives the window";
+}
+
 COLORREF TextColourFor(HWND window, HWND control) {
     HDC dc = CreateCompatibleDC(nullptr);
     SetTextColor(dc, RGB(1, 2, 3));
@@ -418,6 +429,47 @@ TEST_F(WindowTest, ThePictureGetsItsToolTipWhenThePointerFirstComesOntoIt) {
     info.lpszText = text;
     SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
     EXPECT_STREQ(text, expected::kToolTip);
+}
+
+// Tool tips made while it lives refuse, as those of XP's common controls 5.8
+// do, a tool described by a structure larger than 5.8 knows; Wine's accept it.
+class XpToolTips {
+public:
+    XpToolTips() {
+        HWND sample = SampleTip();
+        standard_ = reinterpret_cast<WNDPROC>(
+            SetClassLongPtrW(sample, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
+        DestroyWindow(sample);
+    }
+    ~XpToolTips() {
+        HWND sample = SampleTip();
+        SetClassLongPtrW(sample, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(standard_));
+        DestroyWindow(sample);
+    }
+    XpToolTips(const XpToolTips&) = delete;
+    XpToolTips& operator=(const XpToolTips&) = delete;
+
+private:
+    static HWND SampleTip() {
+        return CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                               GetModuleHandleW(nullptr), nullptr);
+    }
+    static LRESULT CALLBACK Proc(HWND tip, UINT message, WPARAM wParam, LPARAM lParam) {
+        if (message == TTM_ADDTOOLW &&
+            reinterpret_cast<const TOOLINFOW*>(lParam)->cbSize > TTTOOLINFOW_V2_SIZE)
+            return FALSE;
+        return CallWindowProcW(standard_, tip, message, wParam, lParam);
+    }
+    static WNDPROC standard_;
+};
+WNDPROC XpToolTips::standard_ = nullptr;
+
+TEST_F(WindowTest, ThePictureGetsItsToolTipFromXpsCommonControlsToo) {
+    const XpToolTips xp;
+    SendMessageW(Control(ControlId::Image1), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
+    const std::vector<HWND> tips = ToolTipsOwnedBy(window_->handle());
+    ASSERT_EQ(tips.size(), 1u);
+    EXPECT_EQ(SendMessageW(tips.front(), TTM_GETTOOLCOUNT, 0, 0), 1);
 }
 
 TEST(ToolTip, ThatCannotBeAddedIsNoFailure) {
