@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <ostream>
 
 #include "tests/expected/texts.h"
 #include "ui/control_id.h"
@@ -114,6 +115,9 @@ struct Rect {
         return left == o.left && top == o.top && right == o.right && bottom == o.bottom;
     }
 };
+inline void PrintTo(const Rect& r, std::ostream* out) {
+    *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
+}
 
 // Where a control lies in the window's client area: a frame's child from the
 // frame's origin, each edge converted on its own.

@@ -39,50 +39,30 @@ TEST(ClientSize, IsTheWindowsTwipsAtTheScreensDpi) {
     EXPECT_EQ(mixed.height, 222);
 }
 
+// A control's pixel edges: left, top, right, bottom.
+expected::Rect EdgesOf(ControlId id, const Dpi& dpi) {
+    const PixelRect r = ControlRect(FindControl(id), dpi);
+    return {r.left, r.top, r.right, r.bottom};
+}
+
 TEST(ControlRect, ChildrenArePlacedFromTheirFramesOrigin) {
     // Option1: Frame1 (120, 720) + (360, 360), 2175 x 255.
-    const PixelRect option = ControlRect(FindControl(ControlId::Option1), {96, 96});
-    EXPECT_EQ(option.left, 32);
-    EXPECT_EQ(option.top, 72);
-    EXPECT_EQ(option.width(), 145);
-    EXPECT_EQ(option.height(), 17);
-
+    EXPECT_EQ(EdgesOf(ControlId::Option1, {96, 96}), (expected::Rect{32, 72, 177, 89}));
     // Image1: Frame3 (3480, 720) + (960, 960), 930 x 465.
-    const PixelRect image = ControlRect(FindControl(ControlId::Image1), {96, 96});
-    EXPECT_EQ(image.left, 296);
-    EXPECT_EQ(image.top, 112);
-    EXPECT_EQ(image.width(), 62);
-    EXPECT_EQ(image.height(), 31);
+    EXPECT_EQ(EdgesOf(ControlId::Image1, {96, 96}), (expected::Rect{296, 112, 358, 143}));
 }
 
 TEST(ControlRect, TopLevelControlsUseTheirOwnOffsets) {
-    const PixelRect description = ControlRect(FindControl(ControlId::Label2), {96, 96});
-    EXPECT_EQ(description.left, 8);
-    EXPECT_EQ(description.top, 8);
-    EXPECT_EQ(description.width(), 409);
-    EXPECT_EQ(description.height(), 41);
-
-    const PixelRect fix = ControlRect(FindControl(ControlId::Command1), {120, 120});
-    EXPECT_EQ(fix.left, 50);
-    EXPECT_EQ(fix.top, 240);
-    EXPECT_EQ(fix.right, 141);  // (600 + 1095) / 12 = 141.25
-    EXPECT_EQ(fix.bottom, 271); // (2880 + 375) / 12 = 271.25
+    EXPECT_EQ(EdgesOf(ControlId::Label2, {96, 96}), (expected::Rect{8, 8, 417, 49}));
+    // Fix: (600 + 1095) / 12 = 141.25, (2880 + 375) / 12 = 271.25.
+    EXPECT_EQ(EdgesOf(ControlId::Command1, {120, 120}), (expected::Rect{50, 240, 141, 271}));
 }
 
 // Vertical edges follow the vertical DPI: Option1 is Frame1 (120, 720) +
 // (360, 360), 2175 x 255 twips.
 TEST(ControlRect, HorizontalAndVerticalDpiScaleTheirOwnEdges) {
-    const PixelRect tall = ControlRect(FindControl(ControlId::Option1), {96, 120});
-    EXPECT_EQ(tall.left, 32);
-    EXPECT_EQ(tall.right, 177);
-    EXPECT_EQ(tall.top, 90);
-    EXPECT_EQ(tall.bottom, 111); // 111.25
-
-    const PixelRect wide = ControlRect(FindControl(ControlId::Option1), {120, 96});
-    EXPECT_EQ(wide.left, 40);
-    EXPECT_EQ(wide.right, 221); // 221.25
-    EXPECT_EQ(wide.top, 72);
-    EXPECT_EQ(wide.bottom, 89);
+    EXPECT_EQ(EdgesOf(ControlId::Option1, {96, 120}), (expected::Rect{32, 90, 177, 111}));
+    EXPECT_EQ(EdgesOf(ControlId::Option1, {120, 96}), (expected::Rect{40, 72, 221, 89}));
 }
 
 class ControlRectAtDpi : public ::testing::TestWithParam<Dpi> {};
@@ -91,9 +71,7 @@ TEST_P(ControlRectAtDpi, EveryControlLiesAtItsTwipsToTheNearestPixel) {
     const Dpi dpi = GetParam();
     for (const expected::Control& d : expected::kControls) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(d.name)));
-        const PixelRect rect = ControlRect(FindControl(d.id), dpi);
-        EXPECT_EQ((expected::Rect{rect.left, rect.top, rect.right, rect.bottom}),
-                  expected::PixelRect(d, dpi.x, dpi.y));
+        EXPECT_EQ(EdgesOf(d.id, dpi), expected::PixelRect(d, dpi.x, dpi.y));
     }
 }
 
