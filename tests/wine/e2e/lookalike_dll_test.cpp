@@ -189,7 +189,8 @@ protected:
         app_->Press(ControlId::Command1);
         const std::optional<automation::MessageBoxInfo> box = app_->WaitForMessageBox();
         ASSERT_TRUE(box.has_value()) << "nothing after pressing \"&Fix\"";
-        EXPECT_EQ(box->text, expected::kCompleted);
+        EXPECT_EQ(box->shown(), (automation::ShownBox{expected::kCompleted, expected::kTitle,
+                                                      automation::MessageBoxIcon::None}));
         app_->Dismiss(*box);
         const std::optional<RegistryText> command =
             ReadDefaultValue(std::wstring(expected::kShowClass) + L"\\shell\\open\\command");
