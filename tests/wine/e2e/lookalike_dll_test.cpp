@@ -35,17 +35,13 @@ constexpr wchar_t kDownloads[] = L"C:\\dovrel-test\\Downloads";
 constexpr wchar_t kCurrentDirectory[] = L"C:\\dovrel-test\\Current";
 constexpr wchar_t kChosenViewer[] = L"C:\\dovrel-test\\chosen viewer\\pptview.exe";
 // The DLLs the program loads itself, then those the window system, the common
-// controls, the dialog and the shell load by bare name (a name without an
-// extension is a .dll). Not ole32, which both load: it is one of XP's
-// KnownDLLs, which Wine has no notion of, and Wine's imm32 takes it by bare
-// name as the window is first shown, which XP never does.
-const std::vector<std::wstring> kLookalikes{L"comctl32",    L"comdlg32", L"shell32", L"uxtheme",
-                                            L"winex11.drv", L"combase",  L"clbcatq", L"userenv",
-                                            L"setupapi",    L"apphelp",  L"oleacc",  L"propsys"};
-
-std::wstring FileNameOf(const std::wstring& name) {
-    return name.find(L'.') == std::wstring::npos ? name + L".dll" : name;
-}
+// controls, the dialog and the shell load by bare name. Not ole32, which both
+// load: it is one of XP's KnownDLLs, which Wine has no notion of, and Wine's
+// imm32 takes it by bare name as the window is first shown, which XP never
+// does. Nor Wine's own display driver, which XP does not have.
+const std::vector<std::wstring> kLookalikes{L"comctl32", L"comdlg32", L"shell32", L"uxtheme",
+                                            L"combase",  L"clbcatq",  L"userenv", L"setupapi",
+                                            L"apphelp",  L"oleacc",   L"propsys"};
 
 std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\'));
@@ -87,7 +83,7 @@ public:
         for (const wchar_t* folder : {kDownloads, kCurrentDirectory})
             for (const std::wstring& name : names)
                 Place(automation::FixturePath(L"lookalike.dll"),
-                      std::wstring(folder) + L"\\" + FileNameOf(name));
+                      std::wstring(folder) + L"\\" + name + L".dll");
     }
     ~PlantedFolders() {
         while (!copies_.empty())
