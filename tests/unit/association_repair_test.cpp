@@ -283,7 +283,7 @@ TEST_F(AssociationRepairTest, SecondRepairRewritesSlideShowButKeepsThePresentati
     EXPECT_EQ(h.world.registry[kShowCommand], command2003);
     EXPECT_FALSE(h.log.Contains(Write(kPptExtension, kShowClass)));
     EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
-    EXPECT_EQ(h.messageBox.shown.back().prompt, L"Completed!");
+    EXPECT_EQ(h.messageBox.shown.back(), (ShownMessage{expected::kCompleted, 0, expected::kTitle}));
 }
 
 // --- a refused write --------------------------------------------------------------

@@ -106,7 +106,8 @@ TEST_F(WebLinks, EachOpensItsAddressAfterARepair) {
     app_->Press(ControlId::Command1);
     const std::optional<automation::MessageBoxInfo> completed = app_->WaitForMessageBox();
     ASSERT_TRUE(completed.has_value());
-    ASSERT_EQ(completed->text, expected::kCompleted);
+    ASSERT_EQ(completed->shown(), (automation::ShownBox{expected::kCompleted, expected::kTitle,
+                                                        automation::MessageBoxIcon::None}));
     app_->Dismiss(*completed);
     ASSERT_FALSE(app_->IsEnabled(ControlId::Command1));
 

@@ -100,7 +100,9 @@ TEST_F(WindowBehaviour, AltFPressesFixOnceItIsEnabled) {
 
     const auto box = app_.WaitForMessageBox();
     ASSERT_TRUE(box.has_value()) << "Alt+F did not press the enabled \"&Fix\"";
-    EXPECT_EQ(box->text, expected::kPathNotFound);
+    EXPECT_EQ(box->shown(),
+              (automation::ShownBox{expected::kPathNotFound, expected::kUntitledBoxTitle,
+                                    automation::MessageBoxIcon::None}));
     automation::PressOk(box->hwnd);
 }
 
