@@ -57,7 +57,7 @@ inline const std::array<Control, 15> kControls{{
     {C::Frame3, L"Frame3", K::Frame, kNone, L"Donations", 3480, 720, 2775, 1695, 9, true, 0,
      0x00000080u, kNone, nullptr},
     {C::Image1, L"Image1", K::Image, C::Frame3, nullptr, 960, 960, 930, 465, kNone, true, 0, kNone,
-     kNone, L"Click here to donate."},
+     kNone, kToolTip},
     {C::Label4, L"Label4", K::Label, C::Frame3,
      L"If you wish to donate to support such utilities, please click the PayPal image below:", 120,
      240, 2535, 615, 10, true, 0, kNone, kNone, nullptr},
