@@ -19,9 +19,6 @@ struct PreloadedDll {
 // (LZMA SDK, DllSecur.c), and Wine's loader trace (WINEDEBUG=+loaddll,+module)
 // of every action of the window, both orders of picture and dialog.
 constexpr PreloadedDll kPreloaded[] = {
-    // Trace: COM's base DLL, which ole32 imports when Wine's imm32 brings it in
-    // as the window is first shown. XP has none.
-    {DllStage::Window, L"combase.dll"},
     // Trace and 7-Zip: user32 loads the theme DLL when the first window is made.
     {DllStage::Window, L"uxtheme.dll"},
     // The common controls, which the dialog's and the shell's DLLs import: XP
@@ -55,6 +52,10 @@ constexpr PreloadedDll kPreloaded[] = {
 //   the first window of a new desktop was sometimes shown without its frame
 //   (7 of 37 starts, against 0 of 18 without), so it is left to Wine. XP has
 //   no such DLL.
+// - combase, which Wine's ole32 imports when its imm32 brings ole32 in, as the
+//   window is first activated. Loaded at start, it moves that work before the
+//   window shows: start-up about 5 % slower than the window alone (the
+//   benchmark's limit is 3 %). XP has no such DLL, and its ole32 is known.
 // - kernelbase, ucrtbase, sechost, zlib1, win32u, imm32: imported by Wine's own
 //   system DLLs, or loaded by its user32 as it starts, before any of the
 //   program's code runs, so the program cannot close them. XP has none of them

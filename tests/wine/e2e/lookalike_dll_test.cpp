@@ -38,10 +38,10 @@ constexpr wchar_t kChosenViewer[] = L"C:\\dovrel-test\\chosen viewer\\pptview.ex
 // controls, the dialog and the shell load by bare name. Not ole32, which both
 // load: it is one of XP's KnownDLLs, which Wine has no notion of, and Wine's
 // imm32 takes it by bare name as the window is first shown, which XP never
-// does. Nor Wine's own display driver, which XP does not have.
-const std::vector<std::wstring> kLookalikes{L"comctl32", L"comdlg32", L"shell32", L"uxtheme",
-                                            L"combase",  L"clbcatq",  L"userenv", L"setupapi",
-                                            L"apphelp",  L"oleacc",   L"propsys"};
+// does. Nor Wine's own display driver and COM base, which XP does not have.
+const std::vector<std::wstring> kLookalikes{L"comctl32", L"comdlg32", L"shell32",  L"uxtheme",
+                                            L"clbcatq",  L"userenv",  L"setupapi", L"apphelp",
+                                            L"oleacc",   L"propsys"};
 
 std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\'));
