@@ -43,10 +43,10 @@ constexpr PreloadedDll kPreloaded[] = {
 // - version, ole32, rpcrt4, shell32, comdlg32: KnownDLLs of XP. (Wine has no
 //   KnownDLLs: its imm32 takes ole32 and rpcrt4 by bare name at the first
 //   activation, which XP would take from the system directory.)
-// - shlwapi, shcore, winspool.drv, compstui: imports of comdlg32 and shell32,
-//   which the program loads by full path with the altered search path, so they
-//   are looked for in the system directory first; on XP the imports of a
-//   KnownDLL are known too.
+// - shlwapi, shcore, winspool.drv, compstui, oleaut32: imports of comdlg32,
+//   shell32 and oleacc, which the program loads by full path with the altered
+//   search path, so they are looked for in the system directory first; on XP
+//   the imports of a KnownDLL are known too.
 // - winex11.drv, Wine's display driver, which its user32 loads by bare name for
 //   the first thing it draws. Loaded first by full path, it is safe, but then
 //   the first window of a new desktop was sometimes shown without its frame
