@@ -431,41 +431,48 @@ TEST_F(WindowTest, ThePictureGetsItsToolTipWhenThePointerFirstComesOntoIt) {
     EXPECT_STREQ(text, expected::kToolTip);
 }
 
-// Tool tips made while it lives refuse, as those of XP's common controls 5.8
-// do, a tool described by a structure larger than 5.8 knows; Wine's accept it.
-class XpToolTips {
+// While it lives, windows of a class made from then on behave as XP's do:
+// `Behaviour` stands in front of the class's own procedure, which it is given.
+template <LRESULT (*Behaviour)(WNDPROC, HWND, UINT, WPARAM, LPARAM)> class AsOnXp {
 public:
-    XpToolTips() {
-        HWND sample = SampleTip();
+    explicit AsOnXp(const wchar_t* className) : className_(className) {
+        HWND sample = Sample();
         standard_ = reinterpret_cast<WNDPROC>(
             SetClassLongPtrW(sample, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
         DestroyWindow(sample);
     }
-    ~XpToolTips() {
-        HWND sample = SampleTip();
+    ~AsOnXp() {
+        HWND sample = Sample();
         SetClassLongPtrW(sample, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(standard_));
         DestroyWindow(sample);
     }
-    XpToolTips(const XpToolTips&) = delete;
-    XpToolTips& operator=(const XpToolTips&) = delete;
+    AsOnXp(const AsOnXp&) = delete;
+    AsOnXp& operator=(const AsOnXp&) = delete;
 
 private:
-    static HWND SampleTip() {
-        return CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+    HWND Sample() const {
+        return CreateWindowExW(0, className_, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
                                GetModuleHandleW(nullptr), nullptr);
     }
-    static LRESULT CALLBACK Proc(HWND tip, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message == TTM_ADDTOOLW &&
-            reinterpret_cast<const TOOLINFOW*>(lParam)->cbSize > TTTOOLINFOW_V2_SIZE)
-            return FALSE;
-        return CallWindowProcW(standard_, tip, message, wParam, lParam);
+    static LRESULT CALLBACK Proc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+        return Behaviour(standard_, window, message, wParam, lParam);
     }
-    static WNDPROC standard_;
+    const wchar_t* className_;
+    static inline WNDPROC standard_ = nullptr;
 };
-WNDPROC XpToolTips::standard_ = nullptr;
+
+// XP's common controls 5.8 refuse a tool described by a structure larger than
+// they know; Wine's accept it.
+LRESULT XpToolTip(WNDPROC standard, HWND tip, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == TTM_ADDTOOLW &&
+        reinterpret_cast<const TOOLINFOW*>(lParam)->cbSize > TTTOOLINFOW_V2_SIZE)
+        return FALSE;
+    return CallWindowProcW(standard, tip, message, wParam, lParam);
+}
+using XpToolTips = AsOnXp<XpToolTip>;
 
 TEST_F(WindowTest, ThePictureGetsItsToolTipFromXpsCommonControlsToo) {
-    const XpToolTips xp;
+    const XpToolTips xp(TOOLTIPS_CLASSW);
     SendMessageW(Control(ControlId::Image1), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     const std::vector<HWND> tips = ToolTipsOwnedBy(window_->handle());
     ASSERT_EQ(tips.size(), 1u);
@@ -516,47 +523,23 @@ TEST_F(WindowTest, AnOptionTakingTheFocusIsNotSelected) {
     EXPECT_TRUE(clicks_.empty());
 }
 
-// Buttons created while it lives behave as XP's do: an option button that
-// takes the focus while unchecked reports a click, which Wine's do not.
-class XpOptionButtons {
-public:
-    XpOptionButtons() {
-        HWND sample = SampleButton();
-        standard_ = reinterpret_cast<WNDPROC>(
-            SetClassLongPtrW(sample, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(&Proc)));
-        DestroyWindow(sample);
-    }
-    ~XpOptionButtons() {
-        HWND sample = SampleButton();
-        SetClassLongPtrW(sample, GCLP_WNDPROC, reinterpret_cast<LONG_PTR>(standard_));
-        DestroyWindow(sample);
-    }
-    XpOptionButtons(const XpOptionButtons&) = delete;
-    XpOptionButtons& operator=(const XpOptionButtons&) = delete;
-
-private:
-    static HWND SampleButton() {
-        return CreateWindowExW(0, L"BUTTON", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                               GetModuleHandleW(nullptr), nullptr);
-    }
-    static LRESULT CALLBACK Proc(HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
-        const LRESULT result = CallWindowProcW(standard_, button, message, wParam, lParam);
-        const LONG type = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
-        if (message == WM_SETFOCUS && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) &&
-            SendMessageW(button, BM_GETCHECK, 0, 0) != BST_CHECKED)
-            SendMessageW(GetParent(button), WM_COMMAND,
-                         MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                         reinterpret_cast<LPARAM>(button));
-        return result;
-    }
-    static WNDPROC standard_;
-};
-WNDPROC XpOptionButtons::standard_ = nullptr;
+// XP's option button that takes the focus while unchecked reports a click;
+// Wine's does not.
+LRESULT XpOptionButton(WNDPROC standard, HWND button, UINT message, WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = CallWindowProcW(standard, button, message, wParam, lParam);
+    const LONG type = GetWindowLongW(button, GWL_STYLE) & BS_TYPEMASK;
+    if (message == WM_SETFOCUS && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON) &&
+        SendMessageW(button, BM_GETCHECK, 0, 0) != BST_CHECKED)
+        SendMessageW(GetParent(button), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(button));
+    return result;
+}
+using XpOptionButtons = AsOnXp<XpOptionButton>;
 
 class WindowWithXpButtons : public WindowTest {
 protected:
     void SetUp() override {
-        xpButtons_ = std::make_unique<XpOptionButtons>();
+        xpButtons_ = std::make_unique<XpOptionButtons>(L"BUTTON");
         WindowTest::SetUp();
     }
     void TearDown() override {
