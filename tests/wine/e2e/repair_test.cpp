@@ -147,6 +147,15 @@ protected:
         return dialog;
     }
 
+    // As above, then the user chooses `viewer` in the dialog: "&Fix" comes on.
+    void ChooseViewerNotFound(const ViewerVersionCase& version, const std::wstring& viewer) {
+        HWND dialog = SelectVersionNotFound(version);
+        ASSERT_NE(dialog, nullptr);
+        automation::ChooseFile(dialog, viewer);
+        ASSERT_TRUE(app_->WaitUntilFileDialogCloses());
+        ASSERT_TRUE(app_->WaitUntilEnabledIs(ControlId::Command1, true));
+    }
+
     // Ticks both types, presses "&Fix" and closes "Completed!".
     void RepairBothTypes() {
         ASSERT_TRUE(app_->SetChecked(ControlId::Check1, true));
@@ -345,11 +354,7 @@ TEST_P(ViewerNotFound, ChosenFileEnablesFixAndTheRepairPointsAtIt) {
     const ScopedDocument slideShow(kSlideShowDocument);
     Start();
 
-    HWND dialog = SelectVersionNotFound(version);
-    ASSERT_NE(dialog, nullptr);
-    automation::ChooseFile(dialog, chosen);
-    ASSERT_TRUE(app_->WaitUntilFileDialogCloses());
-    ASSERT_TRUE(app_->WaitUntilEnabledIs(ControlId::Command1, true));
+    ASSERT_NO_FATAL_FAILURE(ChooseViewerNotFound(version, chosen));
     EXPECT_EQ(app_->CheckState(version.option), std::optional<int>(BST_CHECKED));
     EXPECT_FALSE(app_->ShowsAMessageBoxSoon());
 
@@ -382,11 +387,7 @@ TEST_F(Repair, AViewerInAFolderWithAPerCentSignIsRegisteredByItsShortPath) {
     const ScopedDocument slideShow(kSlideShowDocument);
     Start();
 
-    HWND dialog = SelectVersionNotFound(kViewer2003);
-    ASSERT_NE(dialog, nullptr);
-    automation::ChooseFile(dialog, chosen);
-    ASSERT_TRUE(app_->WaitUntilFileDialogCloses());
-    ASSERT_TRUE(app_->WaitUntilEnabledIs(ControlId::Command1, true));
+    ASSERT_NO_FATAL_FAILURE(ChooseViewerNotFound(kViewer2003, chosen));
     ASSERT_NO_FATAL_FAILURE(RepairBothTypes());
 
     ExpectRepaired(kSlideShow, shortForm);
