@@ -39,7 +39,7 @@ constexpr PreloadedDll kPreloaded[] = {
 // Not on the list, with the trace's evidence:
 // - dwmapi and cryptbase (7-Zip: the theme DLL's and advapi32's from Vista and
 //   Windows 7 on): XP has neither, the program refuses those systems, and
-//   looking for them at every start costs measurable time under Wine.
+//   under Wine dwmapi would be one more DLL loaded at every start.
 // - version, ole32, rpcrt4, shell32, comdlg32: KnownDLLs of XP. (Wine has no
 //   KnownDLLs: its imm32 takes ole32 and rpcrt4 by bare name at the first
 //   activation, which XP would take from the system directory.)
