@@ -9,7 +9,7 @@ namespace {
 
 struct PreloadedDll {
     DllStage stage;
-    const wchar_t* file;
+    const wchar_t* name; // without folder or extension
 };
 
 // Every DLL that Windows' own code may load by bare name while the program
@@ -20,21 +20,21 @@ struct PreloadedDll {
 // of every action of the window, both orders of picture and dialog.
 constexpr PreloadedDll kPreloaded[] = {
     // Trace and 7-Zip: user32 loads the theme DLL when the first window is made.
-    {DllStage::Window, L"uxtheme.dll"},
+    {DllStage::Window, L"uxtheme"},
     // The common controls, which the dialog's and the shell's DLLs import: XP
     // manages them side by side, never as a KnownDLL, so they must be in the
     // process before any DLL that imports them.
-    {DllStage::Shell, L"comctl32.dll"},
+    {DllStage::Shell, L"comctl32"},
     // 7-Zip: loaded by bare name by COM (the class catalogue), the shell
     // (profiles, devices, application compatibility, properties) and the
     // controls (accessibility) as the dialog and the shell do their work.
     // propsys is Vista's and later: XP skips it, at the cost of one look.
-    {DllStage::Shell, L"clbcatq.dll"},
-    {DllStage::Shell, L"userenv.dll"},
-    {DllStage::Shell, L"setupapi.dll"},
-    {DllStage::Shell, L"apphelp.dll"},
-    {DllStage::Shell, L"oleacc.dll"},
-    {DllStage::Shell, L"propsys.dll"},
+    {DllStage::Shell, L"clbcatq"},
+    {DllStage::Shell, L"userenv"},
+    {DllStage::Shell, L"setupapi"},
+    {DllStage::Shell, L"apphelp"},
+    {DllStage::Shell, L"oleacc"},
+    {DllStage::Shell, L"propsys"},
 };
 // Not on the list, with the trace's evidence:
 // - dwmapi and cryptbase (7-Zip: the theme DLL's and advapi32's from Vista and
@@ -74,12 +74,16 @@ std::wstring SystemDirectory() {
     return *directory;
 }
 
+std::wstring SystemDllPath(const wchar_t* name) {
+    return SystemDirectory() + L"\\" + name + L".dll";
+}
+
 std::vector<UniqueModule> PreloadDlls(DllStage stage) {
     std::vector<UniqueModule> modules;
     for (const PreloadedDll& dll : kPreloaded) {
         if (dll.stage != stage)
             continue;
-        const std::wstring path = SystemDirectory() + L"\\" + dll.file;
+        const std::wstring path = SystemDllPath(dll.name);
         // The DLL's own imports are then looked for in the system directory too.
         const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
         if (module) {

@@ -11,6 +11,8 @@ namespace dovrel {
 
 // The system directory, without a trailing backslash. Raises PlatformError.
 std::wstring SystemDirectory();
+// The full path of the system directory's DLL of that name ("comctl32").
+std::wstring SystemDllPath(const wchar_t* name);
 
 // When system code may ask for a DLL by bare name: while the window is made
 // and shown, or once the shell's or the file dialog's DLLs are in use.

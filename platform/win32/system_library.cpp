@@ -11,10 +11,6 @@ namespace {
 
 constexpr wchar_t kCommonControls[] = L"comctl32";
 
-std::wstring SystemDllPath(const wchar_t* name) {
-    return SystemDirectory() + L"\\" + name + L".dll";
-}
-
 // The DLL's own imports are then looked for in the system directory too.
 HMODULE LoadByPath(const std::wstring& path) {
     const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
