@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "gate/os_version.h"
 #include "tests/unit/fakes/fake_version_record_source.h"
@@ -51,43 +52,35 @@ struct VersionRow {
     const wchar_t* name;
 };
 
+struct Version {
+    std::uint32_t platform, major, minor;
+};
+
 TEST_F(OsVersionTest, MapsEveryRowOfTheVersionTable) {
-    const VersionRow rows[] = {
-        // Windows 9x: only the minor number counts.
-        {1, 4, 0, L"Windows 95"},
-        {1, 7, 0, L"Windows 95"},
-        {1, 4, 10, L"Windows 98"},
-        {1, 0, 10, L"Windows 98"},
-        {1, 4, 90, L"Windows Millennium"},
-        {1, 4, 3, L""},
-        {1, 4, 1, L""},
-        // NT.
-        {2, 3, 10, L"Windows NT 3.51"},
-        {2, 3, 51, L"Windows NT 3.51"},
-        {2, 4, 0, L"Windows NT 4.0"},
-        {2, 4, 7, L"Windows NT 4.0"},
-        {2, 5, 0, L"Windows 2000"},
-        {2, 5, 1, L"Windows XP"},
-        {2, 5, 2, L""},
-        {2, 5, 3, L""},
-        {2, 6, 0, L"Windows Vista"},
-        {2, 6, 1, L"Windows Vista"},
-        {2, 6, 2, L"Windows Vista"},
-        {2, 6, 3, L"Windows Vista"},
-        {2, 2, 0, L""},
-        {2, 7, 0, L""},
-        {2, 10, 0, L""},
-        // Unknown platforms, whatever the numbers.
-        {0, 5, 1, L"Failed"},
-        {3, 5, 1, L"Failed"},
-        {3, 10, 0, L"Failed"},
-        {0xFFFFFFFFu, 6, 0, L"Failed"},
+    // On Windows 9x only the minor number counts; an unknown platform fails
+    // whatever the numbers.
+    const struct {
+        const wchar_t* name;
+        std::vector<Version> versions;
+    } names[] = {
+        {L"Windows 95", {{1, 4, 0}, {1, 7, 0}}},
+        {L"Windows 98", {{1, 4, 10}, {1, 0, 10}}},
+        {L"Windows Millennium", {{1, 4, 90}}},
+        {L"Windows NT 3.51", {{2, 3, 10}, {2, 3, 51}}},
+        {L"Windows NT 4.0", {{2, 4, 0}, {2, 4, 7}}},
+        {L"Windows 2000", {{2, 5, 0}}},
+        {L"Windows XP", {{2, 5, 1}}},
+        {L"Windows Vista", {{2, 6, 0}, {2, 6, 1}, {2, 6, 2}, {2, 6, 3}}},
+        {L"", {{1, 4, 3}, {1, 4, 1}, {2, 5, 2}, {2, 5, 3}, {2, 2, 0}, {2, 7, 0}, {2, 10, 0}}},
+        {L"Failed", {{0, 5, 1}, {3, 5, 1}, {3, 10, 0}, {0xFFFFFFFFu, 6, 0}}},
     };
-    for (const VersionRow& row : rows) {
-        SCOPED_TRACE(::testing::Message() << "platform " << row.platform << ", version "
-                                          << row.major << "." << row.minor);
-        source.Report(row.platform, row.major, row.minor, L"Service Pack 3");
-        EXPECT_EQ(GetOSVersion(source), row.name);
+    for (const auto& n : names) {
+        for (const Version& v : n.versions) {
+            SCOPED_TRACE(::testing::Message()
+                         << "platform " << v.platform << ", version " << v.major << "." << v.minor);
+            source.Report(v.platform, v.major, v.minor, L"Service Pack 3");
+            EXPECT_EQ(GetOSVersion(source), n.name);
+        }
     }
 }
 

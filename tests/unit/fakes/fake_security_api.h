@@ -1,10 +1,12 @@
 #pragma once
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -13,7 +15,6 @@
 
 namespace dovrel::testing {
 
-// One group of the fake token.
 struct FakeGroup {
     std::wstring name;
     std::wstring domain = L"BUILTIN";
@@ -151,13 +152,9 @@ private:
     void Log(const std::wstring& call) { log_.Add(kPrefix + call); }
 
     static std::wstring Hex(std::uint32_t value) {
-        static const wchar_t digits[] = L"0123456789ABCDEF";
-        std::wstring out;
-        do {
-            out.insert(out.begin(), digits[value % 16]);
-            value /= 16;
-        } while (value != 0);
-        return L"0x" + out;
+        std::wostringstream out;
+        out << L"0x" << std::uppercase << std::hex << value;
+        return out.str();
     }
 
     std::wstring HandleName(SystemHandle handle) const {
@@ -183,12 +180,8 @@ private:
         if (reinterpret_cast<std::uintptr_t>(buffer) % alignof(TokenGroupsHeader) != 0)
             problems.push_back(L"group buffer not aligned");
         const auto* bytes = static_cast<const unsigned char*>(buffer);
-        for (std::uint32_t i = 0; i < length; ++i) {
-            if (bytes[i] != 0) {
-                problems.push_back(L"group buffer not zero-filled");
-                break;
-            }
-        }
+        if (std::any_of(bytes, bytes + length, [](unsigned char b) { return b != 0; }))
+            problems.push_back(L"group buffer not zero-filled");
     }
 
     void WriteGroups(unsigned char* buffer) {
