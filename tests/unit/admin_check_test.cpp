@@ -22,9 +22,7 @@ const std::wstring kFreeSid = L"FreeSid Administrators SID";
 const std::wstring kCloseToken = L"CloseHandle token";
 const std::wstring kCloseProcess = L"CloseHandle process";
 
-std::wstring SizeQuery() {
-    return L"GetTokenInformation token class 2 length 0";
-}
+const std::wstring kSizeQuery = L"GetTokenInformation token class 2 length 0";
 std::wstring GroupsQuery(std::uint32_t length) {
     return L"GetTokenInformation token class 2 length " + std::to_wstring(length);
 }
@@ -54,7 +52,7 @@ TEST_F(AdminCheckTest, AdministratorMakesEveryCallWithItsValuesAndReleasesAll) {
     EXPECT_TRUE(IsUserAdmin(api));
 
     EXPECT_EQ(Sorted(api.Calls()),
-              Sorted({L"GetCurrentProcess", kOpenToken, SizeQuery(), GroupsQuery(api.GroupsSize()),
+              Sorted({L"GetCurrentProcess", kOpenToken, kSizeQuery, GroupsQuery(api.GroupsSize()),
                       kAllocate, kLookupAdmin, L"LookupAccountSidA group 0",
                       L"LookupAccountSidA group 1", kFreeSid, kCloseToken, kCloseProcess}));
 }
@@ -66,7 +64,7 @@ TEST_F(AdminCheckTest, UserOutsideAdministratorsLooksUpEveryGroupThenReleasesAll
 
     EXPECT_EQ(
         Sorted(api.Calls()),
-        Sorted({L"GetCurrentProcess", kOpenToken, SizeQuery(), GroupsQuery(api.GroupsSize()),
+        Sorted({L"GetCurrentProcess", kOpenToken, kSizeQuery, GroupsQuery(api.GroupsSize()),
                 kAllocate, kLookupAdmin, L"LookupAccountSidA group 0", L"LookupAccountSidA group 1",
                 L"LookupAccountSidA group 2", kFreeSid, kCloseToken, kCloseProcess}));
 }
@@ -75,7 +73,7 @@ TEST_F(AdminCheckTest, TokenWithoutGroupsIsNotAdministrator) {
     EXPECT_FALSE(IsUserAdmin(api));
 
     EXPECT_EQ(Sorted(api.Calls()),
-              Sorted({L"GetCurrentProcess", kOpenToken, SizeQuery(), GroupsQuery(api.GroupsSize()),
+              Sorted({L"GetCurrentProcess", kOpenToken, kSizeQuery, GroupsQuery(api.GroupsSize()),
                       kAllocate, kLookupAdmin, kFreeSid, kCloseToken, kCloseProcess}));
 }
 
@@ -94,40 +92,32 @@ TEST_F(AdminCheckTest, StopsAtTheFirstMatchingGroup) {
 
 struct GroupCase {
     const char* what;
-    std::wstring adminName; // as the system names the Administrators SID
     std::vector<FakeGroup> groups;
     bool isAdmin;
+    std::wstring adminName = L"Administrators"; // as the system names the Administrators SID
 };
 
 TEST(AdminCheckGroups, OnlyTheAdministratorsAccountNameCounts) {
     const FakeGroup unnamed{L"", L"", 0xC0000007u, false};
     const GroupCase cases[] = {
         {"deny-only Administrators group",
-         L"Administrators",
          {{L"Users"}, {L"Administrators", L"BUILTIN", kGroupUseForDenyOnly}},
          true},
-        {"same name in another domain",
-         L"Administrators",
-         {{L"Users"}, {L"Administrators", L"CORP"}},
-         true},
+        {"same name in another domain", {{L"Users"}, {L"Administrators", L"CORP"}}, true},
         {"translated name matches itself",
-         L"Administratoren",
          {{L"Jeder", L""}, {L"Administratoren", L"VORDEFINIERT"}},
-         true},
+         true,
+         L"Administratoren"},
         {"translated system, English name",
-         L"Administratoren",
          {{L"Administrators", L"CORP"}},
-         false},
+         false,
+         L"Administratoren"},
         {"names compared whole and case-sensitively",
-         L"Administrators",
          {{L"administrators"}, {L"ADMINISTRATORS"}, {L"Administrators2"}, {L"Administrator"}},
          false},
-        {"group without an account name passed over",
-         L"Administrators",
-         {unnamed, {L"Administrators"}},
-         true},
+        {"group without an account name passed over", {unnamed, {L"Administrators"}}, true},
         // A failed group lookup must not see a name left over from an earlier lookup.
-        {"unnamed group after the Administrators lookup", L"Administrators", {unnamed}, false},
+        {"unnamed group after the Administrators lookup", {unnamed}, false},
     };
     for (const GroupCase& c : cases) {
         SCOPED_TRACE(c.what);
@@ -213,24 +203,24 @@ TEST_F(AdminCheckTest, EachFailingStepAnswersFalseAndReleasesWhatItObtained) {
          {kOpenToken, kCloseToken, kCloseProcess}},
         {"size query succeeds",
          [](FakeSecurityApi& a) { a.sizeQueryResult = 1; },
-         {kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}},
+         {kOpenToken, kSizeQuery, kCloseToken, kCloseProcess}},
         {"size query reports 0",
          [](FakeSecurityApi& a) { a.sizeQueryReport = 0; },
-         {kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}},
+         {kOpenToken, kSizeQuery, kCloseToken, kCloseProcess}},
         {"size query reports a negative size",
          [](FakeSecurityApi& a) { a.sizeQueryReport = 0x80000000u; },
-         {kOpenToken, SizeQuery(), kCloseToken, kCloseProcess}},
+         {kOpenToken, kSizeQuery, kCloseToken, kCloseProcess}},
         {"groups query fails",
          [](FakeSecurityApi& a) { a.groupsResult = 0; },
-         {kOpenToken, SizeQuery(), GroupsQuery(size), kCloseToken, kCloseProcess}},
+         {kOpenToken, kSizeQuery, GroupsQuery(size), kCloseToken, kCloseProcess}},
         {"SID not allocated",
          [](FakeSecurityApi& a) { a.allocateResult = 0; },
-         {kOpenToken, SizeQuery(), GroupsQuery(size), kAllocate, kCloseToken, kCloseProcess}},
+         {kOpenToken, kSizeQuery, GroupsQuery(size), kAllocate, kCloseToken, kCloseProcess}},
         // No group is looked at.
         {"Administrators lookup fails",
          [](FakeSecurityApi& a) { a.adminLookupSucceeds = false; },
-         {kOpenToken, SizeQuery(), GroupsQuery(size), kAllocate, kLookupAdmin, kFreeSid,
-          kCloseToken, kCloseProcess}},
+         {kOpenToken, kSizeQuery, GroupsQuery(size), kAllocate, kLookupAdmin, kFreeSid, kCloseToken,
+          kCloseProcess}},
     };
     for (const FailingStep& step : steps) {
         SCOPED_TRACE(step.what);

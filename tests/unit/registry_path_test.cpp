@@ -34,28 +34,12 @@ TEST(RegistryValuePath, LastComponentIsTheValueName) {
 
 // The program names HKEY_CLASSES_ROOT alone, always as "HKCR".
 TEST(RegistryValuePath, OnlyTheShortClassesRootIsARoot) {
-    const struct {
-        const wchar_t* name;
-        bool accepted;
-    } cases[] = {
-        {L"HKCR", true},
-        {L"hkcr", false},
-        {L"HKEY_CLASSES_ROOT", false},
-        {L"HKCU", false},
-        {L"HKEY_CURRENT_USER", false},
-        {L"HKLM", false},
-        {L"HkEy_Local_Machine", false},
-        {L"HKU", false},
-        {L"HKEY_USERS", false},
-        {L"HKCC", false},
-        {L"hkey_current_config", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.name, c.name + std::wcslen(c.name)));
-        const std::optional<RegistryValuePath> path =
-            ParseRegistryValuePath(std::wstring(c.name) + L"\\Key\\");
-        EXPECT_EQ(path.has_value(), c.accepted);
-        EXPECT_EQ(path.value_or(RegistryValuePath{}).key, c.accepted ? L"Key" : L"");
+    EXPECT_EQ(Parsed(L"HKCR\\Key\\").key, L"Key");
+    for (const wchar_t* root :
+         {L"hkcr", L"HKEY_CLASSES_ROOT", L"HKCU", L"HKEY_CURRENT_USER", L"HKLM",
+          L"HkEy_Local_Machine", L"HKU", L"HKEY_USERS", L"HKCC", L"hkey_current_config"}) {
+        SCOPED_TRACE(std::string(root, root + std::wcslen(root)));
+        EXPECT_FALSE(ParseRegistryValuePath(std::wstring(root) + L"\\Key\\").has_value());
     }
 }
 
