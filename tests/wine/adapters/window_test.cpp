@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/fatal_error.h"
@@ -281,15 +282,10 @@ TEST_F(WindowTest, FramesLabelsAndThePictureNeverTakeTheFocus) {
 
 // ------------------------------------------------------- fonts and colours
 
-LOGFONTW FontOf(HWND control) {
-    LOGFONTW font{};
-    const auto handle = reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0));
-    GetObjectW(handle, sizeof(font), &font);
-    return font;
-}
-
 void ExpectFont(HWND control, const expected::Font& font, int dpiY) {
-    const LOGFONTW shown = FontOf(control);
+    LOGFONTW shown{};
+    GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(shown),
+               &shown);
     EXPECT_STREQ(shown.lfFaceName, font.face);
     EXPECT_EQ(shown.lfHeight, expected::FontHeight(font.points, dpiY));
     EXPECT_EQ(shown.lfWeight, font.weight);
@@ -348,12 +344,6 @@ TEST_F(WindowTest, TextColoursFollowTheTableAndTheSystemScheme) {
 
 // ------------------------------------------------- picture and its tool tip
 
-BOOL CALLBACK CollectToolTips(HWND window, LPARAM found) {
-    if (ClassOf(window) == TOOLTIPS_CLASSW)
-        reinterpret_cast<std::vector<HWND>*>(found)->push_back(window);
-    return TRUE;
-}
-
 // A canvas of the screen's format to paint into and read back.
 class Canvas {
 public:
@@ -384,10 +374,8 @@ TEST_F(WindowTest, ThePictureShowsAtItsNaturalSizeInItsBox) {
     GetClientRect(image, &box);
     Canvas canvas(box.right + 1, box.bottom + 1);
     SendMessageW(image, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.dc()), PRF_CLIENT);
-    EXPECT_EQ(GetPixel(canvas.dc(), 0, 0), kPictureOutline);
-    EXPECT_EQ(GetPixel(canvas.dc(), 61, 0), kPictureOutline);
-    EXPECT_EQ(GetPixel(canvas.dc(), 0, 30), kPictureOutline);
-    EXPECT_EQ(GetPixel(canvas.dc(), 61, 30), kPictureOutline);
+    for (const POINT corner : {POINT{0, 0}, POINT{61, 0}, POINT{0, 30}, POINT{61, 30}})
+        EXPECT_EQ(GetPixel(canvas.dc(), corner.x, corner.y), kPictureOutline);
     EXPECT_NE(GetPixel(canvas.dc(), 30, 15), kPictureOutline);
 
     // In a larger box it is not stretched: 62 by 31, the rest is background.
@@ -399,13 +387,10 @@ TEST_F(WindowTest, ThePictureShowsAtItsNaturalSizeInItsBox) {
     EXPECT_EQ(GetPixel(large.dc(), 10, 31), GetSysColor(COLOR_BTNFACE));
 }
 
-// The tool tips of this thread that the window owns.
 std::vector<HWND> ToolTipsOwnedBy(HWND window) {
-    std::vector<HWND> tips;
-    EnumThreadWindows(GetCurrentThreadId(), CollectToolTips, reinterpret_cast<LPARAM>(&tips));
     std::vector<HWND> owned;
-    for (HWND candidate : tips)
-        if (GetWindow(candidate, GW_OWNER) == window)
+    for (HWND candidate : automation::TopLevelWindowsOf(GetCurrentProcessId()))
+        if (ClassOf(candidate) == TOOLTIPS_CLASSW && GetWindow(candidate, GW_OWNER) == window)
             owned.push_back(candidate);
     return owned;
 }
@@ -873,13 +858,13 @@ TEST(ProgramFile, CarriesTheVersionRecord) {
     EXPECT_EQ(translation[0], 0x0409);
     EXPECT_EQ(translation[1], 0x04B0);
 
-    EXPECT_EQ(VersionString(record, L"Comments"), expected::kTitle);
-    EXPECT_EQ(VersionString(record, L"FileDescription"), expected::kTitle);
-    EXPECT_EQ(VersionString(record, L"ProductName"), expected::kTitle);
-    EXPECT_EQ(VersionString(record, L"FileVersion"), L"2.01");
-    EXPECT_EQ(VersionString(record, L"ProductVersion"), L"2.01");
-    EXPECT_EQ(VersionString(record, L"InternalName"), L"Dovrel");
-    EXPECT_EQ(VersionString(record, L"OriginalFilename"), L"Dovrel.exe");
+    const std::pair<const wchar_t*, std::wstring> strings[] = {
+        {L"Comments", expected::kTitle},     {L"FileDescription", expected::kTitle},
+        {L"ProductName", expected::kTitle},  {L"FileVersion", L"2.01"},
+        {L"ProductVersion", L"2.01"},        {L"InternalName", L"Dovrel"},
+        {L"OriginalFilename", L"Dovrel.exe"}};
+    for (const auto& [name, value] : strings)
+        EXPECT_EQ(VersionString(record, name), value) << ::testing::PrintToString(name);
     EXPECT_NE(VersionString(record, L"LegalCopyright"), L"<missing>");
     EXPECT_NE(VersionString(record, L"LegalCopyright"), L"");
 }
