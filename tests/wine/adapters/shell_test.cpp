@@ -12,6 +12,7 @@
 #include "automation/registry.h"
 #include "automation/registry_key_refusal.h"
 #include "automation/unique_handle.h"
+#include "automation/wait.h"
 #include "expect_raises.h"
 #include "platform/win32/system_text.h"
 #include "platform/win32/win32_shell.h"
@@ -254,15 +255,14 @@ public:
 
     // Handles this thread's messages until a report came or the time is up.
     bool WaitForAReport(DWORD timeoutMs) {
-        const DWORD start = GetTickCount();
-        while (GetWindowLongPtrW(window_.get(), GWLP_USERDATA) == 0 &&
-               GetTickCount() - start < timeoutMs) {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-                DispatchMessageW(&message);
-            Sleep(10);
-        }
-        return GetWindowLongPtrW(window_.get(), GWLP_USERDATA) != 0;
+        return automation::WaitUntil(
+            [&] {
+                MSG message;
+                while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+                    DispatchMessageW(&message);
+                return GetWindowLongPtrW(window_.get(), GWLP_USERDATA) != 0;
+            },
+            timeoutMs, 10);
     }
 
 private:
