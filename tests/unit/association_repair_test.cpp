@@ -45,7 +45,6 @@ void ArrangeFoundViewer(FormHarness& h) {
     h.view.Tick(ControlId::Check2, true);
 }
 
-// "Completed!" was the one message, and "&Fix" is disabled.
 void ExpectCompleted(FormHarness& h) {
     EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
     ExpectOnlyMessage(h.messageBox, {expected::kCompleted, 0, expected::kTitle});
@@ -65,7 +64,6 @@ protected:
         h.view.Tick(ControlId::Check2, presentation);
     }
 
-    // The registry reads and writes and the notification, in order.
     std::vector<std::wstring> ShellCalls() const {
         std::vector<std::wstring> out;
         for (const std::wstring& call : h.log.calls)

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <string>
 
 #include "tests/expected/window_layout.h"
@@ -102,8 +101,7 @@ INSTANTIATE_TEST_SUITE_P(ScreenDpis, ControlRectAtDpi,
 // Rounding a child's size on its own can push its edge past a frame edge that
 // it exactly touches in twips (at 96 DPI a frame at 1 twip, 300 wide, ends at
 // pixel 20; a child 7 twips in starts at pixel 1 and is 20 pixels wide, so it
-// would end at 21). Sweep frame and child
-// offsets so that every rounding case happens.
+// would end at 21). Sweep frame and child offsets so that every rounding case happens.
 TEST(TwipsRect, AChildTouchingItsFramesEdgesNeverCrossesThemAnyWayTheyRound) {
     for (int dpi : {96, 120, 144, 72, 108}) {
         for (int frameLeft = 0; frameLeft < 30; ++frameLeft) {

@@ -20,9 +20,10 @@ TEST(TokenGroupsBuffer, CountsOnlyEntriesThatFitBehindTheHeader) {
         std::size_t validBytes;
         std::uint32_t expected;
     } cases[] = {
-        {1000, kHeader + 3 * kEntry, 3}, {1000, 3 * kEntry, 2}, // the header takes part of the
-                                                                // first three entries' room
-        {1000, kHeader + kEntry - 1, 0}, {1000, kHeader - 1, 0}, {2, kHeader + 3 * kEntry, 2},
+        // In 3 * kEntry bytes the header takes part of the first three entries' room.
+        {1000, kHeader + 3 * kEntry, 3}, {1000, 3 * kEntry, 2},
+        {1000, kHeader + kEntry - 1, 0}, {1000, kHeader - 1, 0},
+        {2, kHeader + 3 * kEntry, 2},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(::testing::Message() << c.stored << " stored, " << c.validBytes << " bytes");

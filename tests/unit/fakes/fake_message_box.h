@@ -48,7 +48,6 @@ private:
     CallLog& log_;
 };
 
-// The one message the logic showed.
 inline void ExpectOnlyMessage(const FakeMessageBox& box, const ShownMessage& message) {
     EXPECT_EQ(box.shown, std::vector<ShownMessage>{message});
 }
