@@ -4,6 +4,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <memory>
 #include <stdexcept>
 
@@ -38,9 +39,11 @@ std::string ReadWholeFile(const std::wstring& path) {
     return bytes;
 }
 
-bool IsFolder(const std::wstring& path) {
+// Whether a folder (or, if not `folder`, a file) is at `path`.
+bool Exists(const std::wstring& path, bool folder) {
     const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) == folder;
 }
 
 std::wstring ParentOf(const std::wstring& path) {
@@ -48,21 +51,11 @@ std::wstring ParentOf(const std::wstring& path) {
     return slash == std::wstring::npos ? std::wstring() : path.substr(0, slash);
 }
 
-bool FileExists(const std::wstring& path) {
-    const DWORD attributes = GetFileAttributesW(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-}
-
 std::vector<std::wstring> ReadLogLines(const std::wstring& path) {
     const std::wstring text = FromUtf8(ReadWholeFile(path));
     std::vector<std::wstring> lines;
-    std::size_t start = 0;
-    while (start < text.size()) {
-        const std::size_t end = text.find(L'\n', start);
-        if (end == std::wstring::npos) {
-            lines.push_back(text.substr(start));
-            break;
-        }
+    for (std::size_t start = 0; start < text.size();) {
+        const std::size_t end = std::min(text.find(L'\n', start), text.size());
         lines.push_back(text.substr(start, end - start));
         start = end + 1;
     }
@@ -112,7 +105,7 @@ std::vector<std::wstring> ScopedLog::Lines() const {
 
 ScopedParentFolders::ScopedParentFolders(const std::wstring& path) {
     std::vector<std::wstring> missing;
-    for (std::wstring folder = ParentOf(path); !folder.empty() && !IsFolder(folder);
+    for (std::wstring folder = ParentOf(path); !folder.empty() && !Exists(folder, true);
          folder = ParentOf(folder))
         missing.insert(missing.begin(), folder);
     for (const std::wstring& folder : missing) {
@@ -159,7 +152,7 @@ ScopedFileCopy::~ScopedFileCopy() {
 }
 
 ScopedAbsentFile::ScopedAbsentFile(std::wstring path) : path_(std::move(path)) {
-    if (!FileExists(path_))
+    if (!Exists(path_, false))
         return;
     const std::wstring aside = path_ + L".moved-aside-by-test";
     if (!MoveFileExW(path_.c_str(), aside.c_str(), MOVEFILE_REPLACE_EXISTING))
