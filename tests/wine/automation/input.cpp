@@ -9,6 +9,27 @@ namespace {
 constexpr LPARAM kAltDown = 0x20000000; // context code: Alt held
 constexpr LPARAM kKeyUp = static_cast<LPARAM>(0xC0000001u);
 
+// A mouse event at a screen point; the point travels with the event, so it
+// cannot be overtaken by an earlier position.
+INPUT MouseAt(POINT point, DWORD flags) {
+    const int width = GetSystemMetrics(SM_CXSCREEN);
+    const int height = GetSystemMetrics(SM_CYSCREEN);
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = MulDiv(point.x, 65535, width > 1 ? width - 1 : 1);
+    input.mi.dy = MulDiv(point.y, 65535, height > 1 ? height - 1 : 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+INPUT Key(WORD virtualKey, bool release) {
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = virtualKey;
+    input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
+    return input;
+}
+
 } // namespace
 
 void PostButtonClick(HWND button) {
@@ -34,31 +55,6 @@ void PostKey(HWND control, UINT virtualKey) {
 void PostClose(HWND window) {
     PostMessageW(window, WM_CLOSE, 0, 0);
 }
-
-namespace {
-
-// A mouse event at a screen point; the point travels with the event, so it
-// cannot be overtaken by an earlier position.
-INPUT MouseAt(POINT point, DWORD flags) {
-    const int width = GetSystemMetrics(SM_CXSCREEN);
-    const int height = GetSystemMetrics(SM_CYSCREEN);
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = MulDiv(point.x, 65535, width > 1 ? width - 1 : 1);
-    input.mi.dy = MulDiv(point.y, 65535, height > 1 ? height - 1 : 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    return input;
-}
-
-INPUT Key(WORD virtualKey, bool release) {
-    INPUT input{};
-    input.type = INPUT_KEYBOARD;
-    input.ki.wVk = virtualKey;
-    input.ki.dwFlags = release ? KEYEVENTF_KEYUP : 0;
-    return input;
-}
-
-} // namespace
 
 bool ClickWithMouse(HWND control) {
     RECT box{};
