@@ -19,6 +19,8 @@
 #include "automation/file_dialog.h"
 #include "automation/message_box.h"
 #include "automation/side_thread.h"
+#include "automation/wait.h"
+#include "box_reader.h"
 #include "dialog_windows.h"
 #include "platform/platform_error.h"
 #include "platform/win32/unique_handles.h"
@@ -34,8 +36,6 @@ namespace dovrel {
 namespace {
 
 constexpr int kIconId = 1;
-// How long a second thread waits for a box or dialog to come up.
-constexpr DWORD kPatienceMs = 10000;
 
 // The built program beside this test's folder: <build>/tests/wine/x.exe ->
 // <build>/Dovrel.exe.
@@ -603,8 +603,8 @@ TEST_F(WindowWithXpButtons, ACancelledDialogIsNotBroughtBackByTheFocus) {
         bool cancelled = false;
         {
             const automation::SideThread user([&] {
-                if (HWND shown =
-                        automation::WaitForFileDialog(GetCurrentProcessId(), kPatienceMs)) {
+                if (HWND shown = automation::WaitForFileDialog(GetCurrentProcessId(),
+                                                               automation::kReactionTimeoutMs)) {
                     automation::CancelFileDialog(shown);
                     cancelled = true;
                 }
@@ -749,20 +749,12 @@ TEST_F(WindowTest, AnErrorInAHandlerClosesTheWindowAndReachesItsOwner) {
 }
 
 TEST(RunReportingFailure, ReportsAnEscapedErrorInACriticalBoxAndEndsWithAnErrorCode) {
-    std::optional<automation::MessageBoxInfo> box;
-    int exitCode = 0;
-    {
-        const automation::SideThread user([&] {
-            box = automation::WaitForMessageBox(GetCurrentProcessId(), kPatienceMs);
-            if (box)
-                automation::PressOk(box->hwnd);
-        });
-        exitCode = RunReportingFailure(
-            [] { throw PlatformError(L"Writing HKCR\\.pps\\", L"Access is denied."); });
-    }
-    EXPECT_EQ(exitCode, 1);
-    ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->shown(),
+    const BoxReader reader;
+    EXPECT_EQ(RunReportingFailure(
+                  [] { throw PlatformError(L"Writing HKCR\\.pps\\", L"Access is denied."); }),
+              1);
+    ASSERT_TRUE(reader.box.has_value());
+    EXPECT_EQ(reader.box->shown(),
               (automation::ShownBox{L"Dovrel has to close because an operation "
                                     L"failed.\n\nOperation: Writing HKCR\\.pps\\\n"
                                     L"Reason: Access is denied.",
