@@ -21,11 +21,9 @@ inline std::wstring ClassOf(HWND window) {
 // A visible dialog of this process that has a child with `childId`; null when
 // none is up.
 inline HWND VisibleDialogOfThisProcess(int childId) {
-    for (HWND window : automation::TopLevelWindowsOf(GetCurrentProcessId())) {
-        if (IsWindowVisible(window) && ClassOf(window) == L"#32770" && GetDlgItem(window, childId))
-            return window;
-    }
-    return nullptr;
+    return automation::VisibleWindowOf(GetCurrentProcessId(), [&](HWND window) {
+        return ClassOf(window) == L"#32770" && GetDlgItem(window, childId) != nullptr;
+    });
 }
 
 } // namespace dovrel::testing

@@ -23,17 +23,8 @@ HWND FileNameEdit(HWND dialog) {
 
 HWND WaitForFileDialog(DWORD processId, DWORD timeoutMs) {
     HWND dialog = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindowsOf(processId)) {
-                if (IsWindowVisible(window) && IsFileDialogWindow(window)) {
-                    dialog = window;
-                    return true;
-                }
-            }
-            return false;
-        },
-        timeoutMs);
+    WaitUntil([&] { return (dialog = VisibleWindowOf(processId, IsFileDialogWindow)) != nullptr; },
+              timeoutMs);
     return dialog;
 }
 

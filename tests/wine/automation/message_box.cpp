@@ -33,18 +33,6 @@ MessageBoxInfo DescribeMessageBox(HWND box) {
     return info;
 }
 
-HWND VisibleMessageBox(DWORD processId) {
-    for (HWND window : TopLevelWindowsOf(processId)) {
-        if (IsWindowVisible(window) && IsMessageBoxWindow(window))
-            return window;
-    }
-    return nullptr;
-}
-
-} // namespace
-
-namespace {
-
 std::string Utf8(const std::wstring& text) {
     const int size = WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
                                          nullptr, 0, nullptr, nullptr);
@@ -80,19 +68,17 @@ const char* NameOf(MessageBoxIcon icon) {
 }
 
 bool HasMessageBox(DWORD processId) {
-    return VisibleMessageBox(processId) != nullptr;
+    return VisibleWindowOf(processId, IsMessageBoxWindow) != nullptr;
 }
 
 std::optional<MessageBoxInfo> FindMessageBox(DWORD processId) {
-    HWND box = VisibleMessageBox(processId);
-    if (!box)
-        return std::nullopt;
-    return DescribeMessageBox(box);
+    return WaitForMessageBox(processId, 0);
 }
 
 std::optional<MessageBoxInfo> WaitForMessageBox(DWORD processId, DWORD timeoutMs) {
     HWND box = nullptr;
-    WaitUntil([&] { return (box = VisibleMessageBox(processId)) != nullptr; }, timeoutMs);
+    WaitUntil([&] { return (box = VisibleWindowOf(processId, IsMessageBoxWindow)) != nullptr; },
+              timeoutMs);
     if (!box)
         return std::nullopt;
     return DescribeMessageBox(box);

@@ -87,12 +87,10 @@ bool IsFileDialogWindow(HWND window) {
 }
 
 HWND FindMainWindow(DWORD processId, const std::wstring& title) {
-    for (HWND window : TopLevelWindowsOf(processId)) {
-        if (IsWindowVisible(window) && !IsMessageBoxWindow(window) && !IsFileDialogWindow(window) &&
-            TextOf(window) == title)
-            return window;
-    }
-    return nullptr;
+    return VisibleWindowOf(processId, [&](HWND window) {
+        return !IsMessageBoxWindow(window) && !IsFileDialogWindow(window) &&
+               TextOf(window) == title;
+    });
 }
 
 ControlInfo DescribeControl(HWND control) {

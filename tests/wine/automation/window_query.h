@@ -31,6 +31,14 @@ std::wstring TextOf(HWND window); // WM_GETTEXT, with a timeout
 // Top-level windows of a process, visible or not.
 std::vector<HWND> TopLevelWindowsOf(DWORD processId);
 
+// The process's first visible top-level window that `matches`; nullptr when none is.
+template <typename Match> HWND VisibleWindowOf(DWORD processId, Match&& matches) {
+    for (HWND window : TopLevelWindowsOf(processId))
+        if (IsWindowVisible(window) && matches(window))
+            return window;
+    return nullptr;
+}
+
 // The system's standard dialog boxes, told apart by those children.
 bool IsMessageBoxWindow(HWND window);
 bool IsFileDialogWindow(HWND window);

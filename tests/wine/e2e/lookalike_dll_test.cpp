@@ -146,12 +146,8 @@ protected:
     void RestOnThePicture() {
         ASSERT_TRUE(automation::MovePointerOnto(app_->Handle(ControlId::Image1)));
         HWND tip = nullptr;
-        EXPECT_TRUE(automation::WaitUntil(
-            [&] {
-                tip = ShownToolTip();
-                return tip != nullptr;
-            },
-            automation::kReactionTimeoutMs))
+        EXPECT_TRUE(automation::WaitUntil([&] { return (tip = ShownToolTip()) != nullptr; },
+                                          automation::kReactionTimeoutMs))
             << "no tool tip on the picture";
         if (tip) {
             EXPECT_EQ(automation::TextOf(tip), L"Click here to donate.");
@@ -160,10 +156,9 @@ protected:
     }
 
     HWND ShownToolTip() const {
-        for (HWND window : automation::TopLevelWindowsOf(app_->session().processId()))
-            if (automation::ClassNameOf(window) == L"tooltips_class32" && IsWindowVisible(window))
-                return window;
-        return nullptr;
+        return automation::VisibleWindowOf(app_->session().processId(), [](HWND window) {
+            return automation::ClassNameOf(window) == L"tooltips_class32";
+        });
     }
 
     // The viewer is not where it belongs: the message, then the dialog, in
