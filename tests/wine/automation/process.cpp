@@ -7,11 +7,7 @@
 
 namespace dovrel::automation {
 
-namespace {
-
 constexpr UINT kTerminatedExitCode = 0xDEAD;
-
-} // namespace
 
 LaunchedProcess LaunchedProcess::Start(const std::wstring& exe, const std::wstring& arguments,
                                        const std::wstring& workingDirectory) {
