@@ -8,36 +8,6 @@ bool IsClass(const automation::ControlInfo& control, const wchar_t* name) {
     return lstrcmpiW(control.className.c_str(), name) == 0;
 }
 
-DWORD ButtonType(const automation::ControlInfo& control) {
-    return control.style & BS_TYPEMASK;
-}
-
-} // namespace
-
-bool IsOfKind(const automation::ControlInfo& control, ControlKind kind) {
-    const bool button = IsClass(control, L"Button");
-    switch (kind) {
-    case ControlKind::Frame:
-        return button && ButtonType(control) == BS_GROUPBOX;
-    case ControlKind::CommandButton:
-        return button &&
-               (ButtonType(control) == BS_PUSHBUTTON || ButtonType(control) == BS_DEFPUSHBUTTON);
-    case ControlKind::CheckBox:
-        return button &&
-               (ButtonType(control) == BS_CHECKBOX || ButtonType(control) == BS_AUTOCHECKBOX);
-    case ControlKind::OptionButton:
-        return button &&
-               (ButtonType(control) == BS_RADIOBUTTON || ButtonType(control) == BS_AUTORADIOBUTTON);
-    case ControlKind::Label:
-        return IsClass(control, L"Static");
-    case ControlKind::Image:
-        return !button; // a static picture or a window class of its own
-    }
-    return false;
-}
-
-namespace {
-
 // The author credit's text is free: it is the one label whose text is no
 // other control's.
 bool CaptionFits(const automation::ControlInfo& child, const expected::Control& row) {
@@ -50,6 +20,26 @@ bool CaptionFits(const automation::ControlInfo& child, const expected::Control& 
 }
 
 } // namespace
+
+bool IsOfKind(const automation::ControlInfo& control, ControlKind kind) {
+    const bool button = IsClass(control, L"Button");
+    const DWORD type = control.style & BS_TYPEMASK;
+    switch (kind) {
+    case ControlKind::Frame:
+        return button && type == BS_GROUPBOX;
+    case ControlKind::CommandButton:
+        return button && (type == BS_PUSHBUTTON || type == BS_DEFPUSHBUTTON);
+    case ControlKind::CheckBox:
+        return button && (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX);
+    case ControlKind::OptionButton:
+        return button && (type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON);
+    case ControlKind::Label:
+        return IsClass(control, L"Static");
+    case ControlKind::Image:
+        return !button; // a static picture or a window class of its own
+    }
+    return false;
+}
 
 RunningWindow::RunningWindow(HWND mainWindow) : children_(automation::ChildControls(mainWindow)) {
     for (const expected::Control& row : expected::kControls) {
