@@ -61,8 +61,14 @@ protected:
     // logged address per click, in order, and nothing shown by the program.
     void FollowEachLinkOnce() {
         std::vector<std::wstring> expected = LoggedAddresses();
+        HWND window = app_->session().mainWindow();
         for (const Link& link : EveryLink()) {
             SCOPED_TRACE(link.name);
+            // The browser started by the link before may have taken the
+            // foreground, and with it the keys meant for the program.
+            EXPECT_TRUE(automation::WaitUntil(
+                [&] { return SetForegroundWindow(window) && GetForegroundWindow() == window; },
+                automation::kReactionTimeoutMs));
             link.follow();
             expected.push_back(link.address);
             EXPECT_TRUE(automation::WaitUntil(
