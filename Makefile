@@ -6,11 +6,12 @@ TOOLCHAIN := cmake/toolchain-i686-w64-mingw32.cmake
 
 .PHONY: run test exe bench deps-native deps-win32 native-tests sanitizer-tests wine-tests clean
 
+# Wine needs a machine that runs i386 code, or QEMU's emulation of it.
 run: exe
-	tools/run-dovrel.sh
+	tools/i386-mode.sh tools/run-dovrel.sh
 
 test: deps-native deps-win32
-	tools/test-all.sh
+	tools/i386-mode.sh tools/test-all.sh
 
 exe: deps-win32
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -18,7 +19,7 @@ exe: deps-win32
 	@echo "SHA-256 of $(BUILD)/win32/Dovrel.exe: $$(sha256sum < $(BUILD)/win32/Dovrel.exe | cut -d' ' -f1)"
 
 bench: exe
-	tools/bench.sh
+	tools/i386-mode.sh tools/bench.sh
 
 deps-native:
 	tools/install-deps.sh native

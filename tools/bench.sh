@@ -17,7 +17,7 @@
 # Writes build/bench.md and prints it; the last line is
 #   startup_ratio=<Dovrel/minimal> size_kib=<Dovrel> ws_ratio=<Dovrel/minimal>
 #   intrinsic_ratio=<Dovrel/intrinsic> startup_verdict= intrinsic_verdict=
-#   ws_verdict= size_verdict= rounds=<N>
+#   ws_verdict= size_verdict= rounds=<N> mode=<native|emulated>
 # (ratios: medians of the same-round ratios; verdicts: met, missed, not-resolved).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -125,6 +125,7 @@ dovrel_dlls=$(i686-w64-mingw32-objdump -p "$dovrel" | awk '/DLL Name:/ {print $3
 
 python3 tools/bench/report.py "$measured" --runs "$runs" --max-runs "$max_runs" --warmups "$warmups" \
   --order "$order" --round-order "$round_order" --wine "$(wine --version 2>/dev/null || echo unknown)" \
-  --cpus "$(nproc)" --imports "$dovrel_dlls" --out "$out" "${look[@]}" \
+  --cpus "$(nproc)" --mode "${DOVREL_I386_MODE:-$(tools/i386-mode.sh --print)}" \
+  --imports "$dovrel_dlls" --out "$out" "${look[@]}" \
   --sizes "$(stripped_size "$minimal")" "$(stripped_size "$intrinsic")" "$(stripped_size "$dovrel")" >"$report"
 cat "$report"

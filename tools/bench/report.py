@@ -22,6 +22,9 @@ RESAMPLES = 2000
 SEED = 1  # fixed, so the same rounds always give the same report
 SIZE_LIMIT_KIB = 300
 QUIET_MOVE = 0.10
+# Emulated figures are several times slower: never compare them with native ones.
+MODES = {"native": "natively", "emulated": "through QEMU's user-mode emulation (mode=emulated:"
+         " not comparable with a native run's figures)"}
 
 
 Target = collections.namedtuple("Target", "key name measure other limit")
@@ -148,8 +151,8 @@ def report(rounds, facts):
            fill(f"{n} rounds ({grown}), each starting {facts.round_order} in that order"
                 f" (BENCH_ORDER={facts.order}), each batch of rounds after {facts.warmups}"
                 f" unreported warm-up round(s); under {facts.wine} in an XP SP3 prefix"
-                f" ({facts.cpus} CPUs). Start-up: from CreateProcess until the main window is"
-                " visible. Memory: read after the window is up and idle. *minimal*: one window"
+                f" ({facts.cpus} CPUs), i386 code run {MODES[facts.mode]}. Start-up: from"
+                " CreateProcess until the main window is visible. Memory: read after the window is up and idle. *minimal*: one window"
                 " with one button. *intrinsic*: Dovrel's own window (its MainWindow, shown and"
                 " focused as Dovrel shows it) with no start-up checks, no service objects and no"
                 " logic."), "",
@@ -197,7 +200,7 @@ def report(rounds, facts):
             "intrinsic_ratio": f"{assessed['intrinsic'][0]:.3f}"}
     for key in ("startup", "intrinsic", "ws"):
         last[f"{key}_verdict"] = assessed[key][3].replace(" ", "-")
-    last.update(size_verdict=size_verdict, rounds=str(n))
+    last.update(size_verdict=size_verdict, rounds=str(n), mode=facts.mode)
     out += [row("Dovrel.exe stripped (KiB)", str(SIZE_LIMIT_KIB), f"{size_kib:.1f}", "",
                 size_verdict),
             "", f"Dovrel.exe imports: {facts.imports}", "",
@@ -219,6 +222,7 @@ def main():
     parser.add_argument("--round-order", default="")
     parser.add_argument("--wine", default="unknown")
     parser.add_argument("--cpus", default="?")
+    parser.add_argument("--mode", choices=MODES, default="native")
     parser.add_argument("--sizes", type=int, nargs=3, metavar=("MINIMAL", "INTRINSIC", "DOVREL"),
                         help="stripped sizes in bytes")
     parser.add_argument("--imports", default="")
