@@ -64,7 +64,7 @@ std::wstring PerCentInPathMessage(const std::wstring& viewerPath) {
     return L"The viewer cannot be registered from where it is now:\n" + viewerPath +
            L"\n\nWindows would take the per-cent sign (%) in this path for a placeholder and "
            L"not find the viewer. Move the viewer, or rename the folder, so that its path has "
-           L"no per-cent sign; then press Fix again.";
+           L"no per-cent sign; then choose the viewer version again and press Fix.";
 }
 
 struct RegistryWrite {
@@ -149,9 +149,11 @@ void Form1::OnCommand1Click() {
     const std::optional<std::wstring> openCommand =
         OpenCommand(fields_.sViewerPath, *fields_.objFSO);
     if (!openCommand) {
-        // Nothing is written; "&Fix" stays enabled for when the viewer has moved.
+        // Nothing is written. Where the viewer goes next is unknown, so the
+        // user chooses it again, from the state a cancelled dialog leaves.
         services_.messageBox.Show(PerCentInPathMessage(fields_.sViewerPath), kMessageExclamation,
                                   kWindowCaption);
+        ForgetViewerChoice();
         return;
     }
     fields_.sOpenCommand = *openCommand;

@@ -79,6 +79,9 @@ public:
     FormFields& fields() { return fields_; }
 
 private:
+    // The state a cancelled file dialog leaves. In viewer/select_file.cpp.
+    void ForgetViewerChoice();
+
     FormServices services_;
     FormFields fields_;
 };

@@ -131,14 +131,28 @@ TEST(AssociationRepairPerCent, TheCommandNeverHoldsAPerCentSignOfTheViewerPath) 
         }
         EXPECT_TRUE(h.world.registry.empty());
         EXPECT_EQ(h.form.fields().sOpenCommand, L"");
-        EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
+        // As after a cancelled file dialog: no version chosen, "&Fix" disabled.
+        EXPECT_FALSE(h.view.IsSelected(ControlId::Option2));
+        EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
+        EXPECT_EQ(h.form.fields().sViewerPath, L"");
         ExpectOnlyMessage(
             h.messageBox,
             {L"The viewer cannot be registered from where it is now:\n" + c.viewer +
                  L"\n\nWindows would take the per-cent sign (%) in this path for a "
                  L"placeholder and not find the viewer. Move the viewer, or rename the "
-                 L"folder, so that its path has no per-cent sign; then press Fix again.",
+                 L"folder, so that its path has no per-cent sign; then choose the viewer "
+                 L"version again and press Fix.",
              48, expected::kTitle});
+
+        // The advice followed: the viewer moved to its standard place, the
+        // version chosen again, "&Fix".
+        h.world.files = {{kPath2007, L"12.0.4518.1014"}};
+        h.view.Select(ControlId::Option2);
+        h.form.OnOption2Click();
+        h.messageBox.shown.clear();
+        h.form.OnCommand1Click();
+        ExpectCompleted(h);
+        EXPECT_EQ(h.world.registry, kBothTypesRepaired);
     }
 }
 
