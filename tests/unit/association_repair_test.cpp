@@ -144,8 +144,7 @@ TEST(AssociationRepairPerCent, TheCommandNeverHoldsAPerCentSignOfTheViewerPath) 
                  L"version again and press Fix.",
              48, expected::kTitle});
 
-        // The advice followed: the viewer moved to its standard place, the
-        // version chosen again, "&Fix".
+        // The advice followed: viewer moved to its standard place, version chosen again.
         h.world.files = {{kPath2007, L"12.0.4518.1014"}};
         h.view.Select(ControlId::Option2);
         h.form.OnOption2Click();
