@@ -172,8 +172,8 @@ void Form1::OnCommand1Click() {
     }
     // An open command the presentation class already has is left alone, unless
     // it is the very command this press would write: then the class is this
-    // program's own unfinished work (a refused write, or an end before the
-    // extension was written), and only its verb and extension are missing.
+    // program's own unfinished work (a press refused or ended before the
+    // extension was written), so its verb and extension are written again.
     if (!outcome.refused && services_.view.GetCheckValue(kPresentation.checkBox) == 1) {
         bool commandMissing = false;
         Variant command;
