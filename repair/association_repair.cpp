@@ -64,7 +64,7 @@ std::wstring PerCentInPathMessage(const std::wstring& viewerPath) {
     return L"The viewer cannot be registered from where it is now:\n" + viewerPath +
            L"\n\nWindows would take the per-cent sign (%) in this path for a placeholder and "
            L"not find the viewer. Move the viewer, or rename the folder, so that its path has "
-           L"no per-cent sign; then press Fix again.";
+           L"no per-cent sign; then choose the viewer version again and press Fix.";
 }
 
 struct RegistryWrite {
@@ -92,11 +92,13 @@ std::array<RegistryWrite, 3> WritesFor(const FileType& type, const std::wstring&
              {ExtensionValuePath(type), type.className}}};
 }
 
-// Makes the writes in order and stops at the first one the system refuses.
+// Makes the writes in order from `first` and stops at the first one the
+// system refuses.
 WriteOutcome WriteInOrder(IShell& shell, const std::array<RegistryWrite, 3>& writes,
-                          Variant& vWriteResult) {
+                          Variant& vWriteResult, std::size_t first = 0) {
     WriteOutcome outcome;
-    for (const RegistryWrite& write : writes) {
+    for (std::size_t i = first; i < writes.size(); ++i) {
+        const RegistryWrite& write = writes[i];
         try {
             vWriteResult = shell.RegWrite(write.valuePath, write.data, kStringType);
         } catch (const PlatformError& error) {
@@ -147,9 +149,11 @@ void Form1::OnCommand1Click() {
     const std::optional<std::wstring> openCommand =
         OpenCommand(fields_.sViewerPath, *fields_.objFSO);
     if (!openCommand) {
-        // Nothing is written; "&Fix" stays enabled for when the viewer has moved.
+        // Nothing is written. Where the viewer goes next is unknown, so the
+        // user chooses it again, from the state a cancelled dialog leaves.
         services_.messageBox.Show(PerCentInPathMessage(fields_.sViewerPath), kMessageExclamation,
                                   kWindowCaption);
+        ForgetViewerChoice();
         return;
     }
     fields_.sOpenCommand = *openCommand;
@@ -166,19 +170,26 @@ void Form1::OnCommand1Click() {
             fields_.vWriteResult);
         wroteAny = outcome.made > 0;
     }
-    // An open command the presentation class already has is left alone.
-    bool commandMissing = false;
-    if (!outcome.refused && services_.view.GetCheckValue(kPresentation.checkBox) == 1 &&
-        !RegValueExists(fields_.sShowCommandKey, &commandMissing)) {
-        outcome = WriteInOrder(
-            shell, WritesFor(kPresentation, fields_.sShowCommandKey, fields_.sOpenCommand),
-            fields_.vWriteResult);
-        wroteAny = wroteAny || outcome.made > 0;
-        // A command left behind would make the next press skip the whole type.
-        // Only one that the probe has just shown was not there is removed: one
-        // it could not read may have been opening presentations until now.
-        if (outcome.refused && outcome.made > 0 && commandMissing)
-            notWithdrawn = Withdraw(shell, fields_.sShowCommandKey);
+    // An open command the presentation class already has is left alone, unless
+    // it is the very command this press would write: then the class is this
+    // program's own unfinished work (a press refused or ended before the
+    // extension was written), so its verb and extension are written again.
+    if (!outcome.refused && services_.view.GetCheckValue(kPresentation.checkBox) == 1) {
+        bool commandMissing = false;
+        Variant command;
+        const bool exists = RegValueExists(fields_.sShowCommandKey, &commandMissing, &command);
+        if (!exists || command == Variant(fields_.sOpenCommand)) {
+            outcome = WriteInOrder(
+                shell, WritesFor(kPresentation, fields_.sShowCommandKey, fields_.sOpenCommand),
+                fields_.vWriteResult, exists ? 1 : 0);
+            wroteAny = wroteAny || outcome.made > 0;
+            // A command left behind would make a press for another viewer skip
+            // the whole type. Only one that the probe has just shown was not
+            // there is removed: one it could not read may have been opening
+            // presentations until now.
+            if (outcome.refused && outcome.made > 0 && commandMissing)
+                notWithdrawn = Withdraw(shell, fields_.sShowCommandKey);
+        }
     }
     if (wroteAny)
         NotifyIfPossible(shell);
@@ -193,13 +204,12 @@ void Form1::OnCommand1Click() {
     services_.messageBox.Show(kCompletedMessage, kMessageOk, kWindowCaption);
 }
 
-bool Form1::RegValueExists(const std::wstring& sRegValue, bool* valueMissing) {
+bool Form1::RegValueExists(const std::wstring& sRegValue, bool* valueMissing, Variant* valueRead) {
     bool answer = true;
     bool missing = false;
+    Variant value;
     try {
-        // Only whether the read succeeds matters, not what it returns.
-        const Variant ignored = fields_.objShell->RegRead(sRegValue);
-        static_cast<void>(ignored);
+        value = fields_.objShell->RegRead(sRegValue);
     } catch (const NotFoundError&) {
         answer = false;
         missing = true;
@@ -208,6 +218,8 @@ bool Form1::RegValueExists(const std::wstring& sRegValue, bool* valueMissing) {
     }
     if (valueMissing)
         *valueMissing = missing;
+    if (valueRead)
+        *valueRead = value;
     return answer;
 }
 

@@ -61,10 +61,12 @@ public:
 
     // "&Fix". In repair/association_repair.cpp.
     void OnCommand1Click();
-    // True when the value can be read. When it cannot, `valueMissing` (if
-    // given) tells whether that is because the value or its key does not
-    // exist, rather than, say, that reading it is refused.
-    bool RegValueExists(const std::wstring& sRegValue, bool* valueMissing = nullptr);
+    // True when the value can be read; `valueRead` (if given) receives what was
+    // read. When it cannot, `valueMissing` (if given) tells whether that is
+    // because the value or its key does not exist, rather than, say, that
+    // reading it is refused.
+    bool RegValueExists(const std::wstring& sRegValue, bool* valueMissing = nullptr,
+                        Variant* valueRead = nullptr);
 
     // Web links. In ui/web_links.cpp.
     void OnCommand2Click();
@@ -77,6 +79,9 @@ public:
     FormFields& fields() { return fields_; }
 
 private:
+    // The state a cancelled file dialog leaves. In viewer/select_file.cpp.
+    void ForgetViewerChoice();
+
     FormServices services_;
     FormFields fields_;
 };

@@ -25,14 +25,19 @@ void Form1::SelectFile() {
     fields_.vDialogResult = static_cast<std::int32_t>(dialog.ShowOpen());
 
     if (fields_.vDialogResult == Variant(kCancelled)) {
-        // Back to "no version chosen": the user starts over by picking one.
-        services_.view.SetOptionValue(ControlId::Option1, false);
-        services_.view.SetOptionValue(ControlId::Option2, false);
-        services_.view.SetEnabled(ControlId::Command1, false);
+        ForgetViewerChoice();
         return;
     }
     fields_.sViewerPath = dialog.FileName();
     services_.view.SetEnabled(ControlId::Command1, true);
+}
+
+// Back to "no version chosen": the user starts over by picking one.
+void Form1::ForgetViewerChoice() {
+    fields_.sViewerPath.clear();
+    services_.view.SetOptionValue(ControlId::Option1, false);
+    services_.view.SetOptionValue(ControlId::Option2, false);
+    services_.view.SetEnabled(ControlId::Command1, false);
 }
 
 } // namespace dovrel

@@ -131,14 +131,27 @@ TEST(AssociationRepairPerCent, TheCommandNeverHoldsAPerCentSignOfTheViewerPath) 
         }
         EXPECT_TRUE(h.world.registry.empty());
         EXPECT_EQ(h.form.fields().sOpenCommand, L"");
-        EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
+        // As after a cancelled file dialog: no version chosen, "&Fix" disabled.
+        EXPECT_FALSE(h.view.IsSelected(ControlId::Option2));
+        EXPECT_FALSE(h.view.IsEnabled(ControlId::Command1));
+        EXPECT_EQ(h.form.fields().sViewerPath, L"");
         ExpectOnlyMessage(
             h.messageBox,
             {L"The viewer cannot be registered from where it is now:\n" + c.viewer +
                  L"\n\nWindows would take the per-cent sign (%) in this path for a "
                  L"placeholder and not find the viewer. Move the viewer, or rename the "
-                 L"folder, so that its path has no per-cent sign; then press Fix again.",
+                 L"folder, so that its path has no per-cent sign; then choose the viewer "
+                 L"version again and press Fix.",
              48, expected::kTitle});
+
+        // The advice followed: viewer moved to its standard place, version chosen again.
+        h.world.files = {{kPath2007, L"12.0.4518.1014"}};
+        h.view.Select(ControlId::Option2);
+        h.form.OnOption2Click();
+        h.messageBox.shown.clear();
+        h.form.OnCommand1Click();
+        ExpectCompleted(h);
+        EXPECT_EQ(h.world.registry, kBothTypesRepaired);
     }
 }
 
@@ -296,6 +309,8 @@ struct Refusal {
     // The presentation command was there but could not be read: the probe's
     // failure proves nothing was missing, so what the press wrote stays.
     bool commandUnreadable = false;
+    // The command the press wrote could not be removed again either.
+    bool withdrawalRefused = false;
 };
 
 TEST(AssociationRepairRefusal, IsReportedKeepsFixEnabledAndTheNextPressRepairsBothTypes) {
@@ -317,10 +332,12 @@ TEST(AssociationRepairRefusal, IsReportedKeepsFixEnabledAndTheNextPressRepairsBo
         {kPptExtension, slideShowAndVerb, true},
         {kShowVerb, slideShowAndCommand, true, true},
         {kPptExtension, slideShowVerbAndCommand, true, true},
+        {kPptExtension, slideShowVerbAndCommand, true, false, true},
     };
     for (const Refusal& r : refusals) {
         SCOPED_TRACE(std::string(r.refused.begin(), r.refused.end()) +
-                     (r.commandUnreadable ? " over an unreadable command" : ""));
+                     (r.commandUnreadable ? " over an unreadable command" : "") +
+                     (r.withdrawalRefused ? " not withdrawn" : ""));
         FormHarness h;
         ArrangeFoundViewer(h);
         if (r.commandUnreadable) {
@@ -328,15 +345,21 @@ TEST(AssociationRepairRefusal, IsReportedKeepsFixEnabledAndTheNextPressRepairsBo
             h.world.unreadable.insert(kShowCommand);
         }
         h.world.refusedWrites[r.refused] = L"Access is denied.";
+        if (r.withdrawalRefused)
+            h.world.refusedDeletes[kShowCommand] = L"The registry is locked.";
         EXPECT_NO_THROW(h.form.OnCommand1Click());
 
         EXPECT_EQ(h.world.registry, r.left);
         EXPECT_EQ(h.log.Contains(L"shell.NotifyAssociationsChanged"), r.notified);
         EXPECT_TRUE(h.view.IsEnabled(ControlId::Command1));
-        ExpectOnlyMessage(h.messageBox, {expected::NotSavedMessage(r.refused, L"Access is denied."),
-                                         16, expected::kTitle});
+        std::wstring message = expected::NotSavedMessage(r.refused, L"Access is denied.");
+        if (r.withdrawalRefused)
+            message += L"\nWritten but could not be removed again: " + kShowCommand +
+                       L" (The registry is locked.)";
+        ExpectOnlyMessage(h.messageBox, {message, 16, expected::kTitle});
 
         h.world.refusedWrites.clear();
+        h.world.refusedDeletes.clear();
         h.messageBox.shown.clear();
         h.form.OnCommand1Click();
         ExpectCompleted(h);
