@@ -47,18 +47,13 @@ inline void ReleaseScreenDc(HDC dc) {
     ReleaseDC(nullptr, dc);
 }
 
-using UniqueHandle = UniqueAny<HANDLE, &CloseHandle>;
 using UniqueModule = UniqueAny<HMODULE, &FreeLibrary>;
 using UniqueRegistryKey = UniqueAny<HKEY, &RegCloseKey>;
 // What the system allocated for the caller with LocalAlloc (a message text,
 // an argument list).
 template <typename T> using UniqueLocal = UniqueAny<T*, &LocalFree>;
-using UniqueSid = UniqueAny<PSID, &FreeSid>;
 using UniqueWindow = UniqueAny<HWND, &DestroyWindow>;
 using UniqueFont = UniqueAny<HFONT, &DeleteObject>;
-using UniqueBitmap = UniqueAny<HBITMAP, &DeleteObject>;
-using UniqueBrush = UniqueAny<HBRUSH, &DeleteObject>;
-using UniqueDc = UniqueAny<HDC, &DeleteDC>;
 using UniqueIcon = UniqueAny<HICON, &DestroyIcon>;
 using UniqueScreenDc = UniqueAny<HDC, &ReleaseScreenDc>;
 

@@ -16,25 +16,14 @@
 #include <string>
 #include <vector>
 
+#include "automation/unique_handle.h"
+
 namespace {
 
 constexpr DWORD kStartTimeoutMs = 30000;
 constexpr DWORD kCloseTimeoutMs = 15000;
 
-class UniqueHandle {
-public:
-    explicit UniqueHandle(HANDLE handle = nullptr) : handle_(handle) {}
-    ~UniqueHandle() {
-        if (handle_)
-            CloseHandle(handle_);
-    }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-    HANDLE get() const { return handle_; }
-
-private:
-    HANDLE handle_;
-};
+using dovrel::automation::UniqueHandle;
 
 struct Program {
     const wchar_t* label;

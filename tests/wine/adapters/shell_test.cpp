@@ -96,6 +96,14 @@ TEST_F(ShellRegistry, WriteIntoClassesRootCreatesTheKeysOnTheWay) {
               Variant(std::wstring(L"\"C:\\v.exe\" \"%1\"")));
 }
 
+// Volatile keys would be gone at the next start of Windows; the registry
+// refuses a lasting key below one.
+TEST_F(ShellRegistry, CreatesKeysThatOutliveARestart) {
+    shell.RegWrite(kTestPath, L"x", L"REG_SZ");
+    EXPECT_NO_THROW(
+        automation::CreateKey(HKEY_CLASSES_ROOT, kTestKey + L"\\Lasting", KEY_QUERY_VALUE));
+}
+
 // --- reading what is not there, or not text ------------------------------------
 
 // Whether `read` raised NotFoundError: false for any other failure, or none.

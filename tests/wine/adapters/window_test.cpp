@@ -19,6 +19,7 @@
 #include "automation/file_dialog.h"
 #include "automation/message_box.h"
 #include "automation/side_thread.h"
+#include "automation/unique_handle.h"
 #include "automation/wait.h"
 #include "box_reader.h"
 #include "dialog_windows.h"
@@ -359,8 +360,8 @@ public:
     HDC dc() const { return dc_.get(); }
 
 private:
-    UniqueDc dc_;
-    UniqueBitmap bitmap_;
+    automation::UniqueDc dc_;
+    automation::UniqueBitmap bitmap_;
     HGDIOBJ previous_;
 };
 

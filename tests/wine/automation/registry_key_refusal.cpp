@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "automation/registry.h"
+#include "automation/unique_handle.h"
 
 namespace dovrel::automation {
 
