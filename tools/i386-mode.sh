@@ -62,17 +62,17 @@ stop() {
 }
 
 # Registers QEMU for i386 programs; F: the kernel opens the emulator now, so the
-# rule holds in every mount namespace. Echoes nothing; fails with a reason.
+# rule holds in every mount namespace.
 register_rule() {
-  local qemu version
+  local qemu
   qemu=$(command -v qemu-i386-static || command -v qemu-i386) ||
     stop "no qemu-i386 after installing it. Install QEMU's user-mode emulator, version 10 or later."
-  version=$("$qemu" --version | sed -n 's/.*version \([0-9]*\)\..*/\1/p;q')
-  [ "${version:-0}" -ge 10 ] ||
-    stop "$qemu is version ${version:-unknown}; Wine programs need QEMU 10 or later."
+  QEMU_VERSION=$("$qemu" --version | sed -n 's/.*version \([0-9.]*\).*/\1/p;q')
+  [ "${QEMU_VERSION%%.*}" -ge 10 ] 2>/dev/null ||
+    stop "$qemu is version ${QEMU_VERSION:-unknown}; Wine programs need QEMU 10 or later."
   if [ ! -e "$binfmt/register" ]; then
     "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null ||
-      stop "binfmt_misc is not available (mount -t binfmt_misc binfmt_misc $binfmt failed). Run as root, or on a kernel with binfmt_misc."
+      stop "the kernel's binfmt_misc cannot be mounted at $binfmt (needs root and a kernel with binfmt_misc), so QEMU cannot be registered for i386 programs."
   fi
   printf ':%s:M::%s:%s:%s:F\n' "$rule_name" "$magic" "$mask" "$qemu" | "${sudo_cmd[@]}" tee "$binfmt/register" >/dev/null ||
     stop "the binfmt_misc rule for $qemu could not be registered."
@@ -93,10 +93,14 @@ if [ "$mode" = none ] || [ -n "$forced" ]; then
   what_missing="this kernel runs no i386 programs"
   [ -n "$forced" ] && what_missing="emulation forced with DOVREL_I386_MODE=emulated"
   [ -z "${need_root:-}" ] ||
-    stop "$what_missing, and setting up QEMU's emulation needs root ($need_root). As root, run: $tools/install-deps.sh emulation, then this command again."
+    stop "$what_missing, and setting up QEMU's emulation needs root ($need_root). As root, run $0 once (it installs QEMU and wine64 and registers the emulator), then this command again."
   "$tools/install-deps.sh" emulation || stop "the emulation packages could not be installed."
   register_rule
-  echo "i386 emulation: $what_missing; installed wine64 and QEMU, registered $REGISTERED with binfmt_misc (until reboot$([ -n "$forced" ] && echo ", here until this command ends"); Wine tests now run emulated, slower."
+  lasting="until reboot"
+  [ -n "$forced" ] && lasting="until this command ends"
+  echo "i386 emulation: $what_missing; registered $REGISTERED (QEMU $QEMU_VERSION, from the" \
+    "distribution's packages, with wine64 for a native Wine server) with binfmt_misc $lasting;" \
+    "Wine tests now run emulated, slower."
   mode=emulated
 elif [ "$mode" = emulated ]; then
   # An earlier run set it up: the 64-bit server is still needed.
