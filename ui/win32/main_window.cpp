@@ -424,6 +424,9 @@ void MainWindow::MoveWithinFrame(ControlId from) {
         const bool selects = other.kind == ControlKind::OptionButton &&
                              SendMessageW(target, BM_GETCHECK, 0, 0) != BST_CHECKED;
         ::SetFocus(target);
+        // As the dialog manager does when it moves the focus: from now on the
+        // focus shows, where XP hides it until the keyboard is first used.
+        SendMessageW(handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
         if (selects)
             SendMessageW(handle(), WM_COMMAND, MAKEWPARAM(ControlCommandId(other.id), BN_CLICKED),
                          reinterpret_cast<LPARAM>(target));

@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -526,9 +527,36 @@ TEST_F(WindowWithXpButtons, TabbingOntoAnOptionDoesNotSelectIt) {
     EXPECT_FALSE(window_->GetOptionValue(ControlId::Option2));
 }
 
+// The WM_CHANGEUISTATE messages sent to one window of this thread while it
+// lives.
+class UiStateChanges {
+public:
+    explicit UiStateChanges(HWND window)
+        : hook_(SetWindowsHookExW(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId())) {
+        watched_ = window;
+        seen_.clear();
+    }
+    ~UiStateChanges() { UnhookWindowsHookEx(hook_); }
+    UiStateChanges(const UiStateChanges&) = delete;
+    UiStateChanges& operator=(const UiStateChanges&) = delete;
+    const std::vector<WPARAM>& seen() const { return seen_; }
+
+private:
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->hwnd == watched_ && sent->message == WM_CHANGEUISTATE)
+            seen_.push_back(sent->wParam);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook_;
+    static inline HWND watched_ = nullptr;
+    static inline std::vector<WPARAM> seen_;
+};
+
 // As in any option group, each arrow key moves to the other button of the
 // same frame: onto an option it selects it with one Click, however XP sends
-// the focus; onto a check box it changes neither box.
+// the focus; onto a check box it changes neither box. Either way the focus
+// shows from then on, as when the dialog manager moves it.
 TEST_F(WindowWithXpButtons, ArrowKeysMoveToTheOtherButtonOfTheFrame) {
     struct Row {
         ControlId from, to;
@@ -548,8 +576,10 @@ TEST_F(WindowWithXpButtons, ArrowKeysMoveToTheOtherButtonOfTheFrame) {
             window_->SetOptionValue(ControlId::Option2, false);
             window_->SetFocus(row.from);
             clicks_.clear();
+            const UiStateChanges uiState(window_->handle());
             PostMessageW(Control(row.from), WM_KEYDOWN, key, 0x00010001);
             Pump();
+            EXPECT_THAT(uiState.seen(), ::testing::Contains(MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS)));
 
             EXPECT_EQ(GetFocus(), Control(row.to));
             EXPECT_EQ(clicks_,
