@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cmath>
 #include <functional>
@@ -368,6 +369,13 @@ TEST_F(WindowTest, ThePictureShowsAtItsNaturalSizeInItsBox) {
     EXPECT_EQ(GetPixel(large.dc(), 10, 31), GetSysColor(COLOR_BTNFACE));
 }
 
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+struct BstrFree {
+    void operator()(BSTR text) const { SysFreeString(text); }
+};
+
 std::vector<HWND> ToolTipsOwnedBy(HWND window) {
     std::vector<HWND> owned;
     for (HWND candidate : automation::TopLevelWindowsOf(GetCurrentProcessId()))
@@ -460,6 +468,21 @@ TEST_F(WindowTest, ThePointerOnOtherControlsMakesNoToolTip) {
     SendMessageW(Control(ControlId::Option1), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     SendMessageW(window_->handle(), WM_MOUSEMOVE, 0, MAKELPARAM(5, 5));
     EXPECT_TRUE(ToolTipsOwnedBy(window_->handle()).empty());
+}
+
+TEST_F(WindowTest, AScreenReaderNamesThePictureByItsToolTip) {
+    IAccessible* picture = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(Control(ControlId::Image1), OBJID_CLIENT, IID_IAccessible,
+                                         reinterpret_cast<void**>(&picture)),
+              S_OK);
+    const std::unique_ptr<IAccessible, ComRelease> owned(picture);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    EXPECT_EQ(picture->get_accName(self, &name), S_OK);
+    const std::unique_ptr<OLECHAR, BstrFree> ownedName(name);
+    EXPECT_EQ(std::wstring(name ? name : L"(none)"), expected::kToolTip);
 }
 
 // ------------------------------------------------------------------ clicks
