@@ -137,8 +137,8 @@ TEST_F(WindowTest, IsAFixedInvisibleWindowWithTheCaptionAndTheClientAreaInTwips)
     RECT client{};
     GetClientRect(window, &client);
     const Dpi dpi = window_->dpi();
-    EXPECT_EQ(client.right, expected::Pixels(expected::kClientWidthTwips, dpi.x));
-    EXPECT_EQ(client.bottom, expected::Pixels(expected::kClientHeightTwips, dpi.y));
+    EXPECT_EQ(client.right, expected::ClientWidth(dpi.x));
+    EXPECT_EQ(client.bottom, expected::ClientHeight(dpi.y));
 }
 
 TEST_F(WindowTest, ShowsCentredOnTheScreen) {
@@ -269,7 +269,7 @@ void ExpectFont(HWND control, const expected::Font& font, int dpiY) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(shown),
                &shown);
     EXPECT_STREQ(shown.lfFaceName, font.face);
-    EXPECT_EQ(shown.lfHeight, expected::FontHeight(font.points, dpiY));
+    EXPECT_EQ(shown.lfHeight, expected::FontHeight(font, dpiY));
     EXPECT_EQ(shown.lfWeight, font.weight);
     EXPECT_EQ(shown.lfUnderline != 0, font.underline);
     EXPECT_EQ(shown.lfCharSet, font.charset);

@@ -61,8 +61,8 @@ TEST_P(AcceptedPlatform, ShowsTheWindowAtItsSizeWithNoMessage) {
     EXPECT_TRUE(IsWindowVisible(main_));
     const int dpi = automation::ScreenDpi();
     const SIZE client = automation::ClientSizeOf(main_);
-    EXPECT_EQ(client.cx, expected::Pixels(expected::kClientWidthTwips, dpi));
-    EXPECT_EQ(client.cy, expected::Pixels(expected::kClientHeightTwips, dpi));
+    EXPECT_EQ(client.cx, expected::ClientWidth(dpi));
+    EXPECT_EQ(client.cy, expected::ClientHeight(dpi));
     EXPECT_FALSE(session().WaitForMessageBox(0).has_value());
 }
 
