@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <ostream>
@@ -16,12 +17,16 @@ namespace dovrel::expected {
 inline constexpr int kClientWidthTwips = 6330;
 inline constexpr int kClientHeightTwips = 3330;
 
+// The pixel expectations are written out at these screen DPIs.
+inline constexpr std::array<int, 3> kDpis{96, 120, 144};
+
 struct Font {
     const wchar_t* face;
     double points;
     int weight;
     bool underline;
     int charset;
+    std::array<int, kDpis.size()> heights; // the system's font height at each of kDpis
 };
 
 // The author credit's text is the implementer's own: any text but none.
@@ -51,9 +56,10 @@ inline const std::array<Control, 15> kControls{{
     {C::Frame4, L"Frame4", K::Frame, kNone, nullptr, 3480, 2400, 2775, 855, 11, true, 0, kNone,
      kNone, nullptr},
     {C::Label1, L"Label1", K::Label, C::Frame4, kAnyText, 120, 240, 2415, 255, 13, true, 0,
-     0x8000000Cu, Font{L"Verdana", 6.75, 400, false, 0}, nullptr},
+     0x8000000Cu, Font{L"Verdana", 6.75, 400, false, 0, {-9, -11, -14}}, nullptr},
     {C::Label3, L"Label3", K::Label, C::Frame4, L"Velloc's Windows Troubleshooting site", 120, 480,
-     2535, 255, 12, true, 0, 0x8000000Du, Font{L"Tahoma", 6.75, 400, true, 0}, nullptr},
+     2535, 255, 12, true, 0, 0x8000000Du, Font{L"Tahoma", 6.75, 400, true, 0, {-9, -11, -14}},
+     nullptr},
     {C::Frame3, L"Frame3", K::Frame, kNone, L"Donations", 3480, 720, 2775, 1695, 9, true, 0,
      0x00000080u, kNone, nullptr},
     {C::Image1, L"Image1", K::Image, C::Frame3, nullptr, 960, 960, 930, 465, kNone, true, 0, kNone,
@@ -80,11 +86,12 @@ inline const std::array<Control, 15> kControls{{
     {C::Label2, L"Label2", K::Label, kNone,
      L"This utility fixes a problem opening PPS and PPT file attachments directly from Outlook "
      L"Express.",
-     120, 120, 6135, 615, 8, true, 0, kNone, Font{L"MS Sans Serif", 8.25, 700, false, 0}, nullptr},
+     120, 120, 6135, 615, 8, true, 0, kNone,
+     Font{L"MS Sans Serif", 8.25, 700, false, 0, {-11, -14, -17}}, nullptr},
 }};
 
 // Controls without a font of their own: the system's dialog face at 8 points.
-inline constexpr Font kDialogFont{L"MS Shell Dlg", 8.0, 400, false, 0};
+inline constexpr Font kDialogFont{L"MS Shell Dlg", 8.0, 400, false, 0, {-11, -13, -16}};
 
 // The controls that take the focus, in keyboard order.
 inline constexpr std::array<ControlId, 6> kFocusOrder{C::Option1,  C::Check1,   C::Check2,
@@ -97,18 +104,6 @@ inline const Control& Row(ControlId id) {
     return kControls[0];
 }
 
-// Twips to the nearest pixel (1440 twips an inch), halves away from zero.
-inline constexpr int Pixels(int twips, int dpi) {
-    const long long scaled = static_cast<long long>(twips) * dpi;
-    return static_cast<int>(scaled >= 0 ? (scaled + 720) / 1440 : -((-scaled + 720) / 1440));
-}
-
-// A point size as the font height the system expects: minus the pixels.
-inline int FontHeight(double points, int dpiY) {
-    const double pixels = points * dpiY / 72.0;
-    return -static_cast<int>(pixels + 0.5);
-}
-
 struct Rect {
     int left, top, right, bottom;
     bool operator==(const Rect& o) const {
@@ -119,17 +114,119 @@ inline void PrintTo(const Rect& r, std::ostream* out) {
     *out << "{" << r.left << ", " << r.top << ", " << r.right << ", " << r.bottom << "}";
 }
 
-// Where a control lies in the window's client area: a frame's child from the
+struct Placed {
+    ControlId id;
+    Rect rect; // in the window's client area
+};
+
+// The window at each of kDpis: each twips position rounded to the nearest pixel
+// (1440 twips an inch, halves away from zero); a frame's child from the
 // frame's origin, each edge converted on its own.
+struct PixelLayout {
+    int clientWidth, clientHeight;
+    std::array<Placed, 15> controls;
+};
+
+inline const std::array<PixelLayout, kDpis.size()> kPixelLayouts{{
+    // 96 DPI
+    {422,
+     222,
+     {{{C::Frame4, {232, 160, 417, 217}},
+       {C::Label1, {240, 176, 401, 193}},
+       {C::Label3, {240, 192, 409, 209}},
+       {C::Frame3, {232, 48, 417, 161}},
+       {C::Image1, {296, 112, 358, 143}},
+       {C::Label4, {240, 64, 409, 105}},
+       {C::Command2, {120, 192, 209, 217}},
+       {C::Command1, {40, 192, 113, 217}},
+       {C::Frame2, {8, 120, 225, 185}},
+       {C::Check2, {24, 160, 209, 177}},
+       {C::Check1, {24, 144, 209, 161}},
+       {C::Frame1, {8, 48, 225, 113}},
+       {C::Option2, {32, 88, 177, 105}},
+       {C::Option1, {32, 72, 177, 89}},
+       {C::Label2, {8, 8, 417, 49}}}}},
+    // 120 DPI
+    {528,
+     278,
+     {{{C::Frame4, {290, 200, 521, 271}},
+       {C::Label1, {300, 220, 501, 241}},
+       {C::Label3, {300, 240, 511, 261}},
+       {C::Frame3, {290, 60, 521, 201}},
+       {C::Image1, {370, 140, 448, 179}},
+       {C::Label4, {300, 80, 511, 131}},
+       {C::Command2, {150, 240, 261, 271}},
+       {C::Command1, {50, 240, 141, 271}},
+       {C::Frame2, {10, 150, 281, 231}},
+       {C::Check2, {30, 200, 261, 221}},
+       {C::Check1, {30, 180, 261, 201}},
+       {C::Frame1, {10, 60, 281, 141}},
+       {C::Option2, {40, 110, 221, 131}},
+       {C::Option1, {40, 90, 221, 111}},
+       {C::Label2, {10, 10, 521, 61}}}}},
+    // 144 DPI
+    {633,
+     333,
+     {{{C::Frame4, {348, 240, 626, 326}},
+       {C::Label1, {360, 264, 602, 290}},
+       {C::Label3, {360, 288, 614, 314}},
+       {C::Frame3, {348, 72, 626, 242}},
+       {C::Image1, {444, 168, 537, 215}},
+       {C::Label4, {360, 96, 614, 158}},
+       {C::Command2, {180, 288, 314, 326}},
+       {C::Command1, {60, 288, 170, 326}},
+       {C::Frame2, {12, 180, 338, 278}},
+       {C::Check2, {36, 240, 314, 266}},
+       {C::Check1, {36, 216, 314, 242}},
+       {C::Frame1, {12, 72, 338, 170}},
+       {C::Option2, {48, 132, 266, 158}},
+       {C::Option1, {48, 108, 266, 134}},
+       {C::Label2, {12, 12, 626, 74}}}}},
+}};
+
+// The position of `dpi` in kDpis; kDpis.size() for a DPI not written out.
+inline std::size_t DpiIndex(int dpi) {
+    std::size_t index = 0;
+    while (index < kDpis.size() && kDpis[index] != dpi)
+        ++index;
+    return index;
+}
+
+// Expectations at a DPI not written out are ones no window meets.
+inline constexpr Rect kNoRect{-1, -1, -1, -1};
+
+inline Rect PlacedAt(ControlId id, int dpi) {
+    const std::size_t index = DpiIndex(dpi);
+    if (index == kDpis.size())
+        return kNoRect;
+    for (const Placed& placed : kPixelLayouts[index].controls)
+        if (placed.id == id)
+            return placed.rect;
+    return kNoRect;
+}
+
+// Where a control lies in the window's client area: its horizontal edges at
+// the horizontal DPI, its vertical edges at the vertical one.
 inline Rect PixelRect(const Control& control, int dpiX, int dpiY) {
-    int left = control.left;
-    int top = control.top;
-    if (control.container) {
-        left += Row(*control.container).left;
-        top += Row(*control.container).top;
-    }
-    return {Pixels(left, dpiX), Pixels(top, dpiY), Pixels(left + control.width, dpiX),
-            Pixels(top + control.height, dpiY)};
+    const Rect across = PlacedAt(control.id, dpiX);
+    const Rect down = PlacedAt(control.id, dpiY);
+    return {across.left, down.top, across.right, down.bottom};
+}
+
+inline int ClientWidth(int dpiX) {
+    const std::size_t index = DpiIndex(dpiX);
+    return index == kDpis.size() ? -1 : kPixelLayouts[index].clientWidth;
+}
+
+inline int ClientHeight(int dpiY) {
+    const std::size_t index = DpiIndex(dpiY);
+    return index == kDpis.size() ? -1 : kPixelLayouts[index].clientHeight;
+}
+
+// The font height the system expects (minus the em height in pixels).
+inline int FontHeight(const Font& font, int dpiY) {
+    const std::size_t index = DpiIndex(dpiY);
+    return index == kDpis.size() ? 0 : font.heights[index];
 }
 
 } // namespace dovrel::expected

@@ -18,8 +18,8 @@ using expected::kControls;
 std::optional<expected::Font> FontOf(const ControlSpec& spec) {
     if (!spec.font)
         return std::nullopt;
-    return expected::Font{spec.font->face, spec.font->points, spec.font->weight,
-                          spec.font->underline, spec.font->charset};
+    return expected::Font{spec.font->face,      spec.font->points,  spec.font->weight,
+                          spec.font->underline, spec.font->charset, {}};
 }
 
 bool Same(const std::optional<expected::Font>& a, const std::optional<expected::Font>& b) {

@@ -136,7 +136,7 @@ TEST(Fonts, TheTablesFontsAtTheDpi) {
         SCOPED_TRACE(::testing::PrintToString(std::wstring(d.name)));
         for (int dpi : {96, 120, 144})
             EXPECT_EQ(FontHeight(FindControl(d.id).font->points, dpi),
-                      expected::FontHeight(d.font->points, dpi));
+                      expected::FontHeight(*d.font, dpi));
     }
 }
 

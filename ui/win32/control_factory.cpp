@@ -64,11 +64,13 @@ HWND CreateControlWindow(const ControlSpec& spec, HWND parent, HINSTANCE instanc
     DWORD style = WS_CHILD | WS_VISIBLE | WS_GROUP | kind.style;
     if (!spec.enabled)
         style |= WS_DISABLED;
-    HWND control =
-        CreateWindowExW(0, kind.className, spec.caption ? spec.caption : L"", style, rect.left,
-                        rect.top, rect.width(), rect.height(), parent,
-                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlCommandId(spec.id))),
-                        instance, nullptr);
+    // A screen reader names a control by its text. The picture has no caption
+    // and draws none; its text is its tool tip.
+    const wchar_t* text = spec.caption ? spec.caption : spec.toolTip ? spec.toolTip : L"";
+    HWND control = CreateWindowExW(
+        0, kind.className, text, style, rect.left, rect.top, rect.width(), rect.height(), parent,
+        reinterpret_cast<HMENU>(static_cast<INT_PTR>(ControlCommandId(spec.id))), instance,
+        nullptr);
     if (!control)
         throw PlatformError(std::wstring(L"Creating the control ") + spec.name,
                             SystemErrorText(GetLastError()));

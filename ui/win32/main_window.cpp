@@ -2,7 +2,6 @@
 
 #include <commctrl.h>
 
-#include <initializer_list>
 #include <utility>
 
 #include "platform/platform_error.h"
@@ -39,6 +38,13 @@ void RegisterWindowClass(HINSTANCE instance, WNDPROC procedure) {
 // Where a window of this size stands centred on the screen.
 int Centred(int size, int screenMetric) {
     return (GetSystemMetrics(screenMetric) - size) / 2;
+}
+
+// The buttons of one kind in one frame form a group, as an option group does.
+bool InSameGroup(ControlId a, ControlId b) {
+    const ControlSpec& first = FindControl(a);
+    const ControlSpec& second = FindControl(b);
+    return first.kind == second.kind && first.container == second.container;
 }
 
 bool IsArrowKey(WPARAM key) {
@@ -265,37 +271,67 @@ LRESULT CALLBACK MainWindow::ControlProc(HWND target, UINT message, WPARAM wPara
     auto* self = reinterpret_cast<MainWindow*>(GetWindowLongPtrW(target, GWLP_USERDATA));
     ControlId id{};
     ControlFromCommandId(GetDlgCtrlID(target), id);
-    const WNDPROC standard = self->standardProcs_[static_cast<int>(id)];
-    switch (message) {
-    case WM_SETFOCUS: {
-        // An option button that takes the focus while unselected reports a
-        // click; only the user's selection (mouse or space bar) counts as one.
-        HWND previous = self->optionTakingFocus_;
-        self->optionTakingFocus_ = target;
-        const LRESULT result = CallWindowProcW(standard, target, message, wParam, lParam);
-        self->optionTakingFocus_ = previous;
-        return result;
+    // Nothing may leave a window procedure by exception.
+    try {
+        return self->HandleControlMessage(id, message, wParam, lParam);
+    } catch (...) {
+        self->Fail(std::current_exception());
+        return 0;
     }
+}
+
+LRESULT MainWindow::HandleControlMessage(ControlId id, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_SETFOCUS:
+        return OnControlFocus(id, wParam, lParam);
     case WM_MOUSEMOVE:
-        if (id == ControlId::Image1 && !self->toolTipTried_)
-            self->AddPictureToolTip(target, wParam, lParam);
+        OnControlMouseMove(id, wParam, lParam);
         break;
     case WM_GETDLGCODE:
-        // Every control is a group of its own, so the dialog manager's arrow
-        // keys would go nowhere; the frame's two buttons take them instead.
-        if (id != ControlId::Image1)
-            return CallWindowProcW(standard, target, message, wParam, lParam) | DLGC_WANTARROWS;
-        break;
+        return OnGetDlgCode(id, wParam, lParam);
     case WM_KEYDOWN:
-        if (id != ControlId::Image1 && IsArrowKey(wParam)) {
-            self->MoveWithinFrame(id);
+        if (OnControlKeyDown(id, wParam))
             return 0;
-        }
         break;
     default:
         break;
     }
-    return CallWindowProcW(standard, target, message, wParam, lParam);
+    return CallStandardProc(id, message, wParam, lParam);
+}
+
+LRESULT MainWindow::CallStandardProc(ControlId id, UINT message, WPARAM wParam, LPARAM lParam) {
+    return CallWindowProcW(standardProcs_[static_cast<int>(id)], control(id), message, wParam,
+                           lParam);
+}
+
+// An option button that takes the focus while unselected reports a click;
+// only the user's selection (mouse or space bar) counts as one.
+LRESULT MainWindow::OnControlFocus(ControlId id, WPARAM wParam, LPARAM lParam) {
+    HWND previous = optionTakingFocus_;
+    optionTakingFocus_ = control(id);
+    const LRESULT result = CallStandardProc(id, WM_SETFOCUS, wParam, lParam);
+    optionTakingFocus_ = previous;
+    return result;
+}
+
+void MainWindow::OnControlMouseMove(ControlId id, WPARAM wParam, LPARAM lParam) {
+    if (id == ControlId::Image1 && !toolTipTried_)
+        AddPictureToolTip(control(id), wParam, lParam);
+}
+
+// Every control is a group of its own, so the dialog manager's arrow keys
+// would go nowhere; the frame's two buttons take them instead.
+LRESULT MainWindow::OnGetDlgCode(ControlId id, WPARAM wParam, LPARAM lParam) {
+    const LRESULT standard = CallStandardProc(id, WM_GETDLGCODE, wParam, lParam);
+    return id == ControlId::Image1 ? standard : standard | DLGC_WANTARROWS;
+}
+
+// True when the key was taken.
+bool MainWindow::OnControlKeyDown(ControlId id, WPARAM key) {
+    if (id == ControlId::Image1 || !IsArrowKey(key))
+        return false;
+    MoveWithinFrame(id);
+    return true;
 }
 
 LRESULT MainWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
@@ -381,14 +417,16 @@ void MainWindow::OnCommand(int id, int code, HWND from) {
 // frame. Onto an option, it selects it with one Click; onto a check box, it
 // changes neither box.
 void MainWindow::MoveWithinFrame(ControlId from) {
-    const ControlSpec& spec = FindControl(from);
     for (const ControlSpec& other : ControlTable()) {
-        if (other.id == from || other.container != spec.container || other.kind != spec.kind)
+        if (other.id == from || !InSameGroup(other.id, from))
             continue;
         HWND target = control(other.id);
         const bool selects = other.kind == ControlKind::OptionButton &&
                              SendMessageW(target, BM_GETCHECK, 0, 0) != BST_CHECKED;
         ::SetFocus(target);
+        // As the dialog manager does when it moves the focus: from now on the
+        // focus shows, where XP hides it until the keyboard is first used.
+        SendMessageW(handle(), WM_CHANGEUISTATE, MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS), 0);
         if (selects)
             SendMessageW(handle(), WM_COMMAND, MAKEWPARAM(ControlCommandId(other.id), BN_CLICKED),
                          reinterpret_cast<LPARAM>(target));
@@ -397,8 +435,9 @@ void MainWindow::MoveWithinFrame(ControlId from) {
 }
 
 void MainWindow::SelectOption(ControlId option) {
-    for (ControlId id : {ControlId::Option1, ControlId::Option2})
-        SetButtonCheck(control(id), id == option);
+    for (const ControlSpec& other : ControlTable())
+        if (InSameGroup(other.id, option))
+            SetButtonCheck(control(other.id), other.id == option);
 }
 
 void MainWindow::RaiseClick(ControlId id) {
@@ -421,10 +460,10 @@ LRESULT MainWindow::OnControlColour(UINT message, HDC dc, HWND target) {
 }
 
 const ControlSpec* MainWindow::SpecOf(HWND target) const {
-    for (const ControlSpec& spec : ControlTable())
-        if (controls_[static_cast<int>(spec.id)] == target)
-            return &spec;
-    return nullptr;
+    ControlId id{};
+    if (!ControlFromCommandId(GetDlgCtrlID(target), id) || control(id) != target)
+        return nullptr;
+    return &FindControl(id);
 }
 
 void MainWindow::Fail(std::exception_ptr error) {

@@ -60,6 +60,7 @@ private:
     // Our additions to the standard controls' behaviour.
     static LRESULT CALLBACK ControlProc(HWND target, UINT message, WPARAM wParam, LPARAM lParam);
     void Subclass(ControlId id);
+    LRESULT CallStandardProc(ControlId id, UINT message, WPARAM wParam, LPARAM lParam);
 
     void CreateControls(HINSTANCE instance);
     void SizeClientArea();
@@ -68,6 +69,11 @@ private:
     void Close();
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT HandleControlMessage(ControlId id, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnControlFocus(ControlId id, WPARAM wParam, LPARAM lParam);
+    void OnControlMouseMove(ControlId id, WPARAM wParam, LPARAM lParam);
+    LRESULT OnGetDlgCode(ControlId id, WPARAM wParam, LPARAM lParam);
+    bool OnControlKeyDown(ControlId id, WPARAM key);
     void OnCommand(int id, int code, HWND from);
     bool OnActivate(bool active);
     bool OnDrawItem(const DRAWITEMSTRUCT& item);

@@ -1,27 +1,24 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <commctrl.h>
+#include <oleacc.h>
 
 #include <cmath>
-#include <cstring>
 #include <functional>
 #include <memory>
 #include <optional>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
-#include "app/fatal_error.h"
-#include "app/win32/fatal_error_box.h"
 #include "automation/file_dialog.h"
-#include "automation/message_box.h"
 #include "automation/side_thread.h"
 #include "automation/unique_handle.h"
 #include "automation/wait.h"
-#include "box_reader.h"
+#include "built_program.h"
 #include "dialog_windows.h"
 #include "platform/platform_error.h"
 #include "platform/win32/unique_handles.h"
@@ -36,25 +33,9 @@
 namespace dovrel {
 namespace {
 
-constexpr int kIconId = 1;
-
-// The built program beside this test's folder: <build>/tests/wine/x.exe ->
-// <build>/Dovrel.exe.
-std::wstring BuiltProgramPath() {
-    wchar_t self[MAX_PATH] = {};
-    GetModuleFileNameW(nullptr, self, MAX_PATH);
-    std::wstring path = self;
-    for (int level = 0; level < 3; ++level)
-        path = path.substr(0, path.find_last_of(L'\\'));
-    return path + L"\\Dovrel.exe";
-}
-
-UniqueModule LoadBuiltProgram() {
-    return UniqueModule(
-        LoadLibraryExW(BuiltProgramPath().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
-}
-
 using testing::ClassOf;
+using testing::kIconId;
+using testing::LoadBuiltProgram;
 using testing::TextOf;
 
 using expected::kControls;
@@ -157,8 +138,8 @@ TEST_F(WindowTest, IsAFixedInvisibleWindowWithTheCaptionAndTheClientAreaInTwips)
     RECT client{};
     GetClientRect(window, &client);
     const Dpi dpi = window_->dpi();
-    EXPECT_EQ(client.right, expected::Pixels(expected::kClientWidthTwips, dpi.x));
-    EXPECT_EQ(client.bottom, expected::Pixels(expected::kClientHeightTwips, dpi.y));
+    EXPECT_EQ(client.right, expected::ClientWidth(dpi.x));
+    EXPECT_EQ(client.bottom, expected::ClientHeight(dpi.y));
 }
 
 TEST_F(WindowTest, ShowsCentredOnTheScreen) {
@@ -173,7 +154,7 @@ TEST_F(WindowTest, ShowsCentredOnTheScreen) {
 
 TEST_F(WindowTest, CarriesTheProgramsIconBigAndSmall) {
     ASSERT_TRUE(program_) << "build Dovrel.exe first: "
-                          << ::testing::PrintToString(BuiltProgramPath());
+                          << ::testing::PrintToString(testing::BuiltProgramPath());
     HWND window = window_->handle();
     const auto big = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_BIG, 0));
     const auto small = reinterpret_cast<HICON>(SendMessageW(window, WM_GETICON, ICON_SMALL, 0));
@@ -242,7 +223,7 @@ TEST_F(WindowTest, TabVisitsTheFocusableControlsInOrderSkippingADisabledButton) 
     HWND window = window_->handle();
     auto walk = [&](int steps) {
         std::vector<HWND> seen;
-        HWND at = Control(ControlId::Option1);
+        HWND at = Control(expected::kFocusOrder.front());
         for (int i = 0; i < steps; ++i) {
             seen.push_back(at);
             at = GetNextDlgTabItem(window, at, FALSE);
@@ -250,11 +231,17 @@ TEST_F(WindowTest, TabVisitsTheFocusableControlsInOrderSkippingADisabledButton) 
         seen.push_back(at);
         return seen;
     };
-    const std::vector<HWND> whileDisabled = walk(5);
-    const std::vector<HWND> expectedDisabled{
-        Control(ControlId::Option1),  Control(ControlId::Check1),  Control(ControlId::Check2),
-        Control(ControlId::Command2), Control(ControlId::Option2), Control(ControlId::Option1)};
-    EXPECT_EQ(whileDisabled, expectedDisabled);
+    // The focus order once round and back to its start, without `skipped`.
+    auto cycle = [&](std::optional<ControlId> skipped) {
+        std::vector<HWND> order;
+        for (const ControlId id : expected::kFocusOrder)
+            if (id != skipped)
+                order.push_back(Control(id));
+        order.push_back(Control(expected::kFocusOrder.front()));
+        return order;
+    };
+    const std::vector<HWND> expectedDisabled = cycle(ControlId::Command1);
+    EXPECT_EQ(walk(5), expectedDisabled);
 
     // Selecting and clearing options keeps both in the order.
     Press(ControlId::Option1);
@@ -263,12 +250,7 @@ TEST_F(WindowTest, TabVisitsTheFocusableControlsInOrderSkippingADisabledButton) 
     EXPECT_EQ(walk(5), expectedDisabled);
 
     window_->SetEnabled(ControlId::Command1, true);
-    const std::vector<HWND> whileEnabled = walk(6);
-    const std::vector<HWND> expectedEnabled{
-        Control(ControlId::Option1),  Control(ControlId::Check1),   Control(ControlId::Check2),
-        Control(ControlId::Command1), Control(ControlId::Command2), Control(ControlId::Option2),
-        Control(ControlId::Option1)};
-    EXPECT_EQ(whileEnabled, expectedEnabled);
+    EXPECT_EQ(walk(6), cycle(std::nullopt));
 }
 
 TEST_F(WindowTest, FramesLabelsAndThePictureNeverTakeTheFocus) {
@@ -288,7 +270,7 @@ void ExpectFont(HWND control, const expected::Font& font, int dpiY) {
     GetObjectW(reinterpret_cast<HFONT>(SendMessageW(control, WM_GETFONT, 0, 0)), sizeof(shown),
                &shown);
     EXPECT_STREQ(shown.lfFaceName, font.face);
-    EXPECT_EQ(shown.lfHeight, expected::FontHeight(font.points, dpiY));
+    EXPECT_EQ(shown.lfHeight, expected::FontHeight(font, dpiY));
     EXPECT_EQ(shown.lfWeight, font.weight);
     EXPECT_EQ(shown.lfUnderline != 0, font.underline);
     EXPECT_EQ(shown.lfCharSet, font.charset);
@@ -388,6 +370,13 @@ TEST_F(WindowTest, ThePictureShowsAtItsNaturalSizeInItsBox) {
     EXPECT_EQ(GetPixel(large.dc(), 10, 31), GetSysColor(COLOR_BTNFACE));
 }
 
+struct ComRelease {
+    void operator()(IUnknown* object) const { object->Release(); }
+};
+struct BstrFree {
+    void operator()(BSTR text) const { SysFreeString(text); }
+};
+
 std::vector<HWND> ToolTipsOwnedBy(HWND window) {
     std::vector<HWND> owned;
     for (HWND candidate : automation::TopLevelWindowsOf(GetCurrentProcessId()))
@@ -482,6 +471,21 @@ TEST_F(WindowTest, ThePointerOnOtherControlsMakesNoToolTip) {
     EXPECT_TRUE(ToolTipsOwnedBy(window_->handle()).empty());
 }
 
+TEST_F(WindowTest, AScreenReaderNamesThePictureByItsToolTip) {
+    IAccessible* picture = nullptr;
+    ASSERT_EQ(AccessibleObjectFromWindow(Control(ControlId::Image1), OBJID_CLIENT, IID_IAccessible,
+                                         reinterpret_cast<void**>(&picture)),
+              S_OK);
+    const std::unique_ptr<IAccessible, ComRelease> owned(picture);
+    VARIANT self{};
+    self.vt = VT_I4;
+    self.lVal = CHILDID_SELF;
+    BSTR name = nullptr;
+    EXPECT_EQ(picture->get_accName(self, &name), S_OK);
+    const std::unique_ptr<OLECHAR, BstrFree> ownedName(name);
+    EXPECT_EQ(std::wstring(name ? name : L"(none)"), expected::kToolTip);
+}
+
 // ------------------------------------------------------------------ clicks
 
 TEST_F(WindowTest, SelectingAnOptionClearsTheOtherAndRaisesClickOnTheSelectedOneOnly) {
@@ -547,9 +551,36 @@ TEST_F(WindowWithXpButtons, TabbingOntoAnOptionDoesNotSelectIt) {
     EXPECT_FALSE(window_->GetOptionValue(ControlId::Option2));
 }
 
+// The WM_CHANGEUISTATE messages sent to one window of this thread while it
+// lives.
+class UiStateChanges {
+public:
+    explicit UiStateChanges(HWND window)
+        : hook_(SetWindowsHookExW(WH_CALLWNDPROC, Record, nullptr, GetCurrentThreadId())) {
+        watched_ = window;
+        seen_.clear();
+    }
+    ~UiStateChanges() { UnhookWindowsHookEx(hook_); }
+    UiStateChanges(const UiStateChanges&) = delete;
+    UiStateChanges& operator=(const UiStateChanges&) = delete;
+    const std::vector<WPARAM>& seen() const { return seen_; }
+
+private:
+    static LRESULT CALLBACK Record(int code, WPARAM wParam, LPARAM lParam) {
+        const auto* sent = reinterpret_cast<const CWPSTRUCT*>(lParam);
+        if (code == HC_ACTION && sent->hwnd == watched_ && sent->message == WM_CHANGEUISTATE)
+            seen_.push_back(sent->wParam);
+        return CallNextHookEx(nullptr, code, wParam, lParam);
+    }
+    HHOOK hook_;
+    static inline HWND watched_ = nullptr;
+    static inline std::vector<WPARAM> seen_;
+};
+
 // As in any option group, each arrow key moves to the other button of the
 // same frame: onto an option it selects it with one Click, however XP sends
-// the focus; onto a check box it changes neither box.
+// the focus; onto a check box it changes neither box. Either way the focus
+// shows from then on, as when the dialog manager moves it.
 TEST_F(WindowWithXpButtons, ArrowKeysMoveToTheOtherButtonOfTheFrame) {
     struct Row {
         ControlId from, to;
@@ -569,8 +600,10 @@ TEST_F(WindowWithXpButtons, ArrowKeysMoveToTheOtherButtonOfTheFrame) {
             window_->SetOptionValue(ControlId::Option2, false);
             window_->SetFocus(row.from);
             clicks_.clear();
+            const UiStateChanges uiState(window_->handle());
             PostMessageW(Control(row.from), WM_KEYDOWN, key, 0x00010001);
             Pump();
+            EXPECT_THAT(uiState.seen(), ::testing::Contains(MAKEWPARAM(UIS_CLEAR, UISF_HIDEFOCUS)));
 
             EXPECT_EQ(GetFocus(), Control(row.to));
             EXPECT_EQ(clicks_,
@@ -747,119 +780,6 @@ TEST_F(WindowTest, AnErrorInAHandlerClosesTheWindowAndReachesItsOwner) {
         EXPECT_EQ(error.reason(), L"Access is denied.");
     }
     EXPECT_EQ(window_->handle(), nullptr);
-}
-
-TEST(RunReportingFailure, ReportsAnEscapedErrorInACriticalBoxAndEndsWithAnErrorCode) {
-    const BoxReader reader;
-    EXPECT_EQ(RunReportingFailure(
-                  [] { throw PlatformError(L"Writing HKCR\\.pps\\", L"Access is denied."); }),
-              1);
-    ASSERT_TRUE(reader.box.has_value());
-    EXPECT_EQ(reader.box->shown(),
-              (automation::ShownBox{L"Dovrel has to close because an operation "
-                                    L"failed.\n\nOperation: Writing HKCR\\.pps\\\n"
-                                    L"Reason: Access is denied.",
-                                    expected::kTitle, automation::MessageBoxIcon::Critical}));
-}
-
-TEST(RunReportingFailure, AProgramThatEndsWellShowsNothingAndEndsWithZero) {
-    bool ran = false;
-    EXPECT_EQ(RunReportingFailure([&] { ran = true; }), 0);
-    EXPECT_TRUE(ran);
-    EXPECT_EQ(testing::VisibleDialogOfThisProcess(testing::kMessageBoxText), nullptr);
-}
-
-// ------------------------------------------------------------ program file
-
-BOOL CALLBACK CollectResourceType(HMODULE, LPWSTR type, LONG_PTR param) {
-    auto* list = reinterpret_cast<std::vector<std::wstring>*>(param);
-    list->push_back(IS_INTRESOURCE(type) ? L"#" + std::to_wstring(reinterpret_cast<ULONG_PTR>(type))
-                                         : std::wstring(type));
-    return TRUE;
-}
-
-std::vector<std::wstring> ResourceTypesOf(HMODULE module) {
-    std::vector<std::wstring> types;
-    EnumResourceTypesW(module, CollectResourceType, reinterpret_cast<LONG_PTR>(&types));
-    return types;
-}
-
-TEST(ProgramFile, HoldsOnlyAnIconAndTheVersionRecord) {
-    const UniqueModule program = LoadBuiltProgram();
-    ASSERT_TRUE(program) << "build Dovrel.exe first";
-    const std::vector<std::wstring> types = ResourceTypesOf(program.get());
-    const std::set<std::wstring> found(types.begin(), types.end());
-    EXPECT_EQ(found, (std::set<std::wstring>{L"#3", L"#14", L"#16"})); // icon, group, version
-    EXPECT_EQ(types.size(), 3u);
-}
-
-#pragma pack(push, 2)
-struct GroupIconEntry {
-    BYTE width, height, colourCount, reserved;
-    WORD planes, bitCount;
-    DWORD bytes;
-    WORD id;
-};
-#pragma pack(pop)
-
-TEST(ProgramFile, ItsOnlyIconIs32By32With16Colours) {
-    const UniqueModule program = LoadBuiltProgram();
-    ASSERT_TRUE(program) << "build Dovrel.exe first";
-    HRSRC group = FindResourceW(program.get(), MAKEINTRESOURCEW(kIconId), RT_GROUP_ICON);
-    ASSERT_NE(group, nullptr);
-    const auto* header = static_cast<const WORD*>(LockResource(LoadResource(program.get(), group)));
-    ASSERT_NE(header, nullptr);
-    EXPECT_EQ(header[1], 1); // icons
-    ASSERT_EQ(header[2], 1); // one image
-    GroupIconEntry entry{};
-    std::memcpy(&entry, header + 3, sizeof(entry));
-    EXPECT_EQ(entry.width, 32);
-    EXPECT_EQ(entry.height, 32);
-    EXPECT_EQ(entry.colourCount, 16);
-    EXPECT_EQ(entry.bitCount, 4);
-}
-
-std::wstring VersionString(const std::vector<BYTE>& record, const wchar_t* name) {
-    void* value = nullptr;
-    UINT length = 0;
-    const std::wstring path = std::wstring(L"\\StringFileInfo\\040904B0\\") + name;
-    if (!VerQueryValueW(record.data(), path.c_str(), &value, &length) || !value)
-        return L"<missing>";
-    return static_cast<const wchar_t*>(value);
-}
-
-TEST(ProgramFile, CarriesTheVersionRecord) {
-    const std::wstring path = BuiltProgramPath();
-    DWORD ignored = 0;
-    const DWORD size = GetFileVersionInfoSizeW(path.c_str(), &ignored);
-    ASSERT_GT(size, 0u) << "build Dovrel.exe first";
-    std::vector<BYTE> record(size);
-    ASSERT_TRUE(GetFileVersionInfoW(path.c_str(), 0, size, record.data()));
-
-    VS_FIXEDFILEINFO* fixed = nullptr;
-    UINT length = 0;
-    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\", reinterpret_cast<void**>(&fixed), &length));
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00020001u);
-    EXPECT_EQ(fixed->dwFileVersionLS, 0u);
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00020001u);
-    EXPECT_EQ(fixed->dwProductVersionLS, 0u);
-
-    WORD* translation = nullptr;
-    ASSERT_TRUE(VerQueryValueW(record.data(), L"\\VarFileInfo\\Translation",
-                               reinterpret_cast<void**>(&translation), &length));
-    ASSERT_GE(length, 4u);
-    EXPECT_EQ(translation[0], 0x0409);
-    EXPECT_EQ(translation[1], 0x04B0);
-
-    const std::pair<const wchar_t*, std::wstring> strings[] = {
-        {L"Comments", expected::kTitle},     {L"FileDescription", expected::kTitle},
-        {L"ProductName", expected::kTitle},  {L"FileVersion", L"2.01"},
-        {L"ProductVersion", L"2.01"},        {L"InternalName", L"Dovrel"},
-        {L"OriginalFilename", L"Dovrel.exe"}};
-    for (const auto& [name, value] : strings)
-        EXPECT_EQ(VersionString(record, name), value) << ::testing::PrintToString(name);
-    EXPECT_NE(VersionString(record, L"LegalCopyright"), L"<missing>");
-    EXPECT_NE(VersionString(record, L"LegalCopyright"), L"");
 }
 
 } // namespace

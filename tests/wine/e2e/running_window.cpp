@@ -8,13 +8,19 @@ bool IsClass(const automation::ControlInfo& control, const wchar_t* name) {
     return lstrcmpiW(control.className.c_str(), name) == 0;
 }
 
+// The text a control answers with: its caption; the picture, which has none,
+// answers with its tool tip.
+const wchar_t* TextOf(const expected::Control& row) {
+    return row.caption ? row.caption : row.toolTip;
+}
+
 // The author credit's text is free: it is the one label whose text is no
 // other control's.
 bool CaptionFits(const automation::ControlInfo& child, const expected::Control& row) {
     if (row.caption != expected::kAnyText)
-        return row.caption ? child.caption == row.caption : child.caption.empty();
+        return TextOf(row) ? child.caption == TextOf(row) : child.caption.empty();
     for (const expected::Control& other : expected::kControls)
-        if (other.caption && other.caption != expected::kAnyText && child.caption == other.caption)
+        if (TextOf(other) && other.caption != expected::kAnyText && child.caption == TextOf(other))
             return false;
     return !child.caption.empty();
 }
