@@ -1,5 +1,7 @@
 #include "platform/win32/system_dlls.h"
 
+#include <utility>
+
 #include "platform/platform_error.h"
 #include "platform/win32/system_text.h"
 
@@ -78,22 +80,31 @@ std::wstring SystemDllPath(const wchar_t* name) {
     return SystemDirectory() + L"\\" + name + L".dll";
 }
 
+UniqueModule LoadSystemDll(const std::wstring& path, WhenAbsent whenAbsent) {
+    // The DLL's own imports are then looked for in the system directory too.
+    UniqueModule module(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (module)
+        return module;
+    const DWORD error = GetLastError();
+    const bool absent = error == ERROR_MOD_NOT_FOUND || error == ERROR_FILE_NOT_FOUND;
+    if (absent && whenAbsent == WhenAbsent::Skip)
+        return module;
+    throw PlatformError(L"Loading " + path, SystemErrorText(error));
+}
+
+std::vector<const wchar_t*> PreloadedDllNames(DllStage stage) {
+    std::vector<const wchar_t*> names;
+    for (const PreloadedDll& dll : kPreloaded)
+        if (dll.stage == stage)
+            names.push_back(dll.name);
+    return names;
+}
+
 std::vector<UniqueModule> PreloadDlls(DllStage stage) {
     std::vector<UniqueModule> modules;
-    for (const PreloadedDll& dll : kPreloaded) {
-        if (dll.stage != stage)
-            continue;
-        const std::wstring path = SystemDllPath(dll.name);
-        // The DLL's own imports are then looked for in the system directory too.
-        const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-        if (module) {
-            modules.emplace_back(module);
-            continue;
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_MOD_NOT_FOUND && error != ERROR_FILE_NOT_FOUND)
-            throw PlatformError(L"Loading " + path, SystemErrorText(error));
-    }
+    for (const wchar_t* name : PreloadedDllNames(stage))
+        if (UniqueModule module = LoadSystemDll(SystemDllPath(name), WhenAbsent::Skip))
+            modules.push_back(std::move(module));
     return modules;
 }
 
