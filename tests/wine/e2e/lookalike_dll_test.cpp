@@ -165,8 +165,14 @@ enum class Order { PictureFirst, DialogFirst };
 
 class LookalikesBesideDovrel : public testing::TestWithParam<Order> {
 protected:
+    static void SetUpTestSuite() {
+        planted_ = std::make_unique<PlantedFolders>(automation::DovrelExePath(), L"Dovrel.exe",
+                                                    LookalikeNames());
+    }
+    static void TearDownTestSuite() { planted_.reset(); }
+
     void SetUp() override {
-        app_ = std::make_unique<DovrelUnderTest>(planted_.programPath(), kCurrentDirectory);
+        app_ = std::make_unique<DovrelUnderTest>(planted_->programPath(), kCurrentDirectory);
         SetForegroundWindow(app_->session().mainWindow());
         ExpectOnlySystemModules("once the window shows");
     }
@@ -177,7 +183,7 @@ protected:
         wchar_t system[MAX_PATH] = {};
         GetSystemDirectoryW(system, MAX_PATH);
         for (const std::wstring& module : automation::ModulePathsOf(app_->session().processId()))
-            EXPECT_TRUE(SamePath(module, planted_.programPath()) ||
+            EXPECT_TRUE(SamePath(module, planted_->programPath()) ||
                         SamePath(FolderOf(module), system))
                 << testing::PrintToString(module) << " is in the process " << when;
     }
@@ -253,7 +259,8 @@ protected:
     ScopedAbsentKeys associations_{AssociationKeys()};
     automation::ScopedAbsentFile noViewer2003_{StandardPlaceOf(kViewer2003)};
     ScopedFileCopy chosen_{StandInOf(kViewer2003), kChosenViewer};
-    PlantedFolders planted_{automation::DovrelExePath(), L"Dovrel.exe", LookalikeNames()};
+    // Once for both orders: placing and removing a thousand files takes seconds.
+    static inline std::unique_ptr<PlantedFolders> planted_;
     std::unique_ptr<DovrelUnderTest> app_;
 };
 
