@@ -54,7 +54,8 @@ const std::vector<std::wstring> kLoadedBeforeTheProgram{
 // (each is explained beside the list of preloaded DLLs): Wine's display driver,
 // which its user32 loads by bare name for the first thing drawn, and Wine's
 // COM base, which ole32 imports as Wine's imm32 brings ole32 in when the window
-// is first activated. XP has neither.
+// is first activated. Planted, each look-alike is loaded by the time the window
+// shows. XP has neither.
 const std::vector<std::wstring> kLeftToWine{L"winex11.drv", L"combase"};
 
 // Every DLL of the system directory that code in a GUI process may load by
