@@ -1,5 +1,7 @@
 #include "platform/win32/system_dlls.h"
 
+#include <utility>
+
 #include "platform/platform_error.h"
 #include "platform/win32/system_text.h"
 
@@ -17,10 +19,15 @@ struct PreloadedDll {
 // directory whatever the search path says). Sources: the DLLs that 7-Zip's
 // installers load by full path on systems without SetDefaultDllDirectories
 // (LZMA SDK, DllSecur.c), and Wine's loader trace (WINEDEBUG=+loaddll,+module)
-// of every action of the window, both orders of picture and dialog.
+// of every action of the window, both orders of picture and dialog, with a
+// look-alike of every DLL of the system directory beside the program.
 constexpr PreloadedDll kPreloaded[] = {
     // Trace and 7-Zip: user32 loads the theme DLL when the first window is made.
     {DllStage::Window, L"uxtheme"},
+    // Trace: the theme DLL takes its blending functions by bare name the first
+    // time it blends (the file dialog's list under the pointer does), and it
+    // may draw anything from the first window on.
+    {DllStage::Window, L"msimg32"},
     // The common controls, which the dialog's and the shell's DLLs import: XP
     // manages them side by side, never as a KnownDLL, so they must be in the
     // process before any DLL that imports them.
@@ -78,22 +85,33 @@ std::wstring SystemDllPath(const wchar_t* name) {
     return SystemDirectory() + L"\\" + name + L".dll";
 }
 
+UniqueModule LoadSystemDll(const std::wstring& path, WhenAbsent whenAbsent) {
+    // The DLL's own imports are then looked for in the system directory too
+    // (without it, look-alikes of shlwapi and winspool.drv beside the program
+    // come in with shell32 and comdlg32, even under Wine).
+    UniqueModule module(LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+    if (module)
+        return module;
+    const DWORD error = GetLastError();
+    const bool absent = error == ERROR_MOD_NOT_FOUND || error == ERROR_FILE_NOT_FOUND;
+    if (absent && whenAbsent == WhenAbsent::Skip)
+        return module;
+    throw PlatformError(L"Loading " + path, SystemErrorText(error));
+}
+
+std::vector<const wchar_t*> PreloadedDllNames(DllStage stage) {
+    std::vector<const wchar_t*> names;
+    for (const PreloadedDll& dll : kPreloaded)
+        if (dll.stage == stage)
+            names.push_back(dll.name);
+    return names;
+}
+
 std::vector<UniqueModule> PreloadDlls(DllStage stage) {
     std::vector<UniqueModule> modules;
-    for (const PreloadedDll& dll : kPreloaded) {
-        if (dll.stage != stage)
-            continue;
-        const std::wstring path = SystemDllPath(dll.name);
-        // The DLL's own imports are then looked for in the system directory too.
-        const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-        if (module) {
-            modules.emplace_back(module);
-            continue;
-        }
-        const DWORD error = GetLastError();
-        if (error != ERROR_MOD_NOT_FOUND && error != ERROR_FILE_NOT_FOUND)
-            throw PlatformError(L"Loading " + path, SystemErrorText(error));
-    }
+    for (const wchar_t* name : PreloadedDllNames(stage))
+        if (UniqueModule module = LoadSystemDll(SystemDllPath(name), WhenAbsent::Skip))
+            modules.push_back(std::move(module));
     return modules;
 }
 

@@ -11,21 +11,13 @@ namespace {
 
 constexpr wchar_t kCommonControls[] = L"comctl32";
 
-// The DLL's own imports are then looked for in the system directory too.
-HMODULE LoadByPath(const std::wstring& path) {
-    const HMODULE module = LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    if (!module)
-        throw PlatformError(L"Loading " + path, SystemErrorText(GetLastError()));
-    return module;
-}
-
 } // namespace
 
 SystemLibrary::SystemLibrary(const wchar_t* name) {
     if (std::wstring(name) != kCommonControls)
         shellDlls_ = PreloadDlls(DllStage::Shell);
     path_ = SystemDllPath(name);
-    module_.reset(LoadByPath(path_));
+    module_ = LoadSystemDll(path_, WhenAbsent::Raise);
 }
 
 FARPROC SystemLibrary::FindAddress(const char* functionName) const {

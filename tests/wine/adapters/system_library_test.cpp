@@ -1,3 +1,4 @@
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -61,6 +62,29 @@ TEST(SystemLibrary, AnyOtherDllBringsTheCommonControlsOfTheSystemDirectoryWithIt
     ASSERT_EQ(probe.WaitForExit(automation::kStartTimeoutMs), std::optional<DWORD>(0));
     EXPECT_EQ(log.Lines(),
               std::vector<std::wstring>{L"none -> " + SystemDirectory() + L"\\comctl32.dll"});
+}
+
+// A fresh process, stage after stage as the program: each DLL on the list that
+// the system directory holds is loaded from there; one it lacks is skipped
+// without a word (Wine has no clbcatq, as XP has no propsys).
+TEST(PreloadedDlls, AreLoadedFromTheSystemDirectoryAfterTheirStageAndAMissingOneIsSkipped) {
+    const automation::ScopedLog log(fixtures::kLibraryProbeLog);
+    automation::LaunchedProcess probe = automation::LaunchedProcess::Start(
+        automation::FixturePath(L"library_probe.exe"), L"/preload");
+    ASSERT_EQ(probe.WaitForExit(automation::kStartTimeoutMs), std::optional<DWORD>(0));
+    std::vector<std::wstring> expected;
+    for (const DllStage stage : {DllStage::Window, DllStage::Shell})
+        for (const std::wstring name : PreloadedDllNames(stage)) {
+            const std::wstring path = SystemDirectory() + L"\\" + name + L".dll";
+            const bool there = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+            expected.push_back(name + L" " + (there ? path : L"none"));
+        }
+    EXPECT_EQ(log.Lines(), expected);
+    EXPECT_THAT(expected, testing::Contains(testing::EndsWith(L" none")))
+        << "every DLL on the list is here: a missing one is not tried";
+    // XP's common controls load it by bare name for their accessibility, while
+    // nothing under Wine does, so no outcome here would show it missing.
+    EXPECT_THAT(PreloadedDllNames(DllStage::Shell), testing::Contains(testing::StrEq(L"oleacc")));
 }
 
 TEST(SystemLibrary, AMissingDllIsAPlatformErrorNamingItsPath) {

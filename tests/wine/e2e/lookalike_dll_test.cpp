@@ -1,11 +1,12 @@
-// Dovrel.exe started from a download folder that holds look-alikes of the
-// system DLLs it loads itself and of those that Windows' own code loads by
-// bare name, with more in its current directory, and Wine told to prefer a DLL
-// beside the program for those names: what Windows does for every DLL that is
-// not one of its KnownDLLs. Nothing of theirs may run with the program's
-// rights, and the window must work as ever.
+// Dovrel.exe started from a download folder that holds a look-alike of every
+// DLL of the system directory that its process may load by bare name, with
+// more in its current directory, and Wine told to prefer a DLL beside the
+// program for those names: what Windows does for every DLL that is not one of
+// its KnownDLLs. Nothing of theirs may run with the program's rights, and the
+// window must work as ever.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <memory>
 #include <string>
@@ -34,14 +35,60 @@ using automation::ScopedFileCopy;
 constexpr wchar_t kDownloads[] = L"C:\\dovrel-test\\Downloads";
 constexpr wchar_t kCurrentDirectory[] = L"C:\\dovrel-test\\Current";
 constexpr wchar_t kChosenViewer[] = L"C:\\dovrel-test\\chosen viewer\\pptview.exe";
-// The DLLs the program loads itself, then those the window system, the common
-// controls, the dialog and the shell load by bare name. Not ole32, which both
-// load: it is one of XP's KnownDLLs, which Wine has no notion of, and Wine's
-// imm32 takes it by bare name as the window is first shown, which XP never
-// does. Nor Wine's own display driver and COM base, which XP does not have.
-const std::vector<std::wstring> kLookalikes{L"comctl32", L"comdlg32", L"shell32",  L"uxtheme",
-                                            L"clbcatq",  L"userenv",  L"setupapi", L"apphelp",
-                                            L"oleacc",   L"propsys"};
+// Long enough for a window under a resting pointer to draw what it shows then.
+constexpr DWORD kPointerRestMs = 500;
+// XP's KnownDLLs (the Session Manager's KnownDLLs key as XP SP2 and SP3 ship
+// it): XP maps them from its system directory whatever lies beside a program,
+// so no look-alike of them is ever loaded there. Wine has no such notion.
+const std::vector<std::wstring> kXpKnownDlls{
+    L"advapi32", L"comdlg32", L"gdi32",    L"imagehlp", L"kernel32", L"lz32",   L"ole32",
+    L"oleaut32", L"olecli32", L"olecnv32", L"olesvr32", L"olethk32", L"rpcrt4", L"shell32",
+    L"url",      L"urlmon",   L"user32",   L"version",  L"wininet",  L"wldap32"};
+// What Wine's loader puts into the program's process before any of its code
+// runs (WINEDEBUG=+loaddll of a start: the program's imports and theirs, and
+// the input methods user32 loads as it starts). Only the system could keep a
+// look-alike of these out, never the program.
+const std::vector<std::wstring> kLoadedBeforeTheProgram{
+    L"ntdll", L"kernelbase", L"msvcrt", L"ucrtbase", L"sechost", L"zlib1", L"win32u", L"imm32"};
+// Names the program leaves to Wine, though they come after its code starts
+// (each is explained beside the list of preloaded DLLs): Wine's display driver,
+// which its user32 loads by bare name for the first thing drawn, and Wine's
+// COM base, which ole32 imports as Wine's imm32 brings ole32 in when the window
+// is first activated. Planted, each look-alike is loaded by the time the window
+// shows. XP has neither.
+const std::vector<std::wstring> kLeftToWine{L"winex11.drv", L"combase"};
+
+// Every DLL of the system directory that code in a GUI process may load by
+// bare name: all but the names above, as Wine's DLL switch names them (a .dll
+// without its extension).
+std::vector<std::wstring> LookalikeNames() {
+    wchar_t system[MAX_PATH] = {};
+    GetSystemDirectoryW(system, MAX_PATH);
+    std::vector<std::wstring> names;
+    for (const wchar_t* pattern : {L"\\*.dll", L"\\*.drv"}) {
+        WIN32_FIND_DATAW found{};
+        const HANDLE search = FindFirstFileW((std::wstring(system) + pattern).c_str(), &found);
+        for (BOOL more = search != INVALID_HANDLE_VALUE; more;
+             more = FindNextFileW(search, &found)) {
+            std::wstring name = found.cFileName;
+            CharLowerW(&name[0]);
+            if (name.size() > 4 && name.compare(name.size() - 4, 4, L".dll") == 0)
+                name.resize(name.size() - 4);
+            names.push_back(name);
+        }
+        if (search != INVALID_HANDLE_VALUE)
+            FindClose(search);
+    }
+    for (const auto* excluded : {&kXpKnownDlls, &kLoadedBeforeTheProgram, &kLeftToWine})
+        for (const std::wstring& name : *excluded)
+            names.erase(std::remove(names.begin(), names.end(), name), names.end());
+    return names;
+}
+
+// The file name of a DLL named as Wine's DLL switch names it.
+std::wstring FileNameOf(const std::wstring& name) {
+    return name.find(L'.') == std::wstring::npos ? name + L".dll" : name;
+}
 
 std::wstring FolderOf(const std::wstring& path) {
     return path.substr(0, path.find_last_of(L'\\'));
@@ -83,7 +130,7 @@ public:
         for (const wchar_t* folder : {kDownloads, kCurrentDirectory})
             for (const std::wstring& name : names)
                 Place(automation::FixturePath(L"lookalike.dll"),
-                      std::wstring(folder) + L"\\" + name + L".dll");
+                      std::wstring(folder) + L"\\" + FileNameOf(name));
     }
     ~PlantedFolders() {
         while (!copies_.empty())
@@ -119,8 +166,14 @@ enum class Order { PictureFirst, DialogFirst };
 
 class LookalikesBesideDovrel : public testing::TestWithParam<Order> {
 protected:
+    static void SetUpTestSuite() {
+        planted_ = std::make_unique<PlantedFolders>(automation::DovrelExePath(), L"Dovrel.exe",
+                                                    LookalikeNames());
+    }
+    static void TearDownTestSuite() { planted_.reset(); }
+
     void SetUp() override {
-        app_ = std::make_unique<DovrelUnderTest>(planted_.programPath(), kCurrentDirectory);
+        app_ = std::make_unique<DovrelUnderTest>(planted_->programPath(), kCurrentDirectory);
         SetForegroundWindow(app_->session().mainWindow());
         ExpectOnlySystemModules("once the window shows");
     }
@@ -131,7 +184,7 @@ protected:
         wchar_t system[MAX_PATH] = {};
         GetSystemDirectoryW(system, MAX_PATH);
         for (const std::wstring& module : automation::ModulePathsOf(app_->session().processId()))
-            EXPECT_TRUE(SamePath(module, planted_.programPath()) ||
+            EXPECT_TRUE(SamePath(module, planted_->programPath()) ||
                         SamePath(FolderOf(module), system))
                 << testing::PrintToString(module) << " is in the process " << when;
     }
@@ -161,8 +214,9 @@ protected:
         });
     }
 
-    // The viewer is not where it belongs: the message, then the dialog, in
-    // which the user chooses one.
+    // The viewer is not where it belongs: the message, then the dialog, on
+    // whose list the pointer rests a moment (Wine's theme then blends the item
+    // under it) before the user chooses one.
     void ChooseTheViewerInTheDialog() {
         app_->Press(ControlId::Option1);
         const std::optional<automation::MessageBoxInfo> notFound = app_->WaitForMessageBox();
@@ -170,6 +224,9 @@ protected:
         app_->Dismiss(*notFound);
         HWND dialog = app_->WaitForFileDialog();
         ASSERT_NE(dialog, nullptr) << "no file dialog";
+        ASSERT_TRUE(automation::MovePointerOnto(dialog));
+        Sleep(kPointerRestMs);
+        SetCursorPos(0, 0);
         automation::ChooseFile(dialog, chosen_.path());
         ASSERT_TRUE(app_->WaitUntilFileDialogCloses());
         EXPECT_TRUE(app_->WaitUntilEnabledIs(ControlId::Command1, true));
@@ -203,7 +260,8 @@ protected:
     ScopedAbsentKeys associations_{AssociationKeys()};
     automation::ScopedAbsentFile noViewer2003_{StandardPlaceOf(kViewer2003)};
     ScopedFileCopy chosen_{StandInOf(kViewer2003), kChosenViewer};
-    PlantedFolders planted_{automation::DovrelExePath(), L"Dovrel.exe", kLookalikes};
+    // Once for both orders: placing and removing a thousand files takes seconds.
+    static inline std::unique_ptr<PlantedFolders> planted_;
     std::unique_ptr<DovrelUnderTest> app_;
 };
 
