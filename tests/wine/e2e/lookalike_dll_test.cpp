@@ -81,7 +81,8 @@ std::vector<std::wstring> LookalikeNames() {
     }
     for (const auto* excluded : {&kXpKnownDlls, &kLoadedBeforeTheProgram, &kLeftToWine})
         for (const std::wstring& name : *excluded)
-            names.erase(std::remove(names.begin(), names.end(), name), names.end());
+            if (name != L"comdlg32" && name != L"shell32") // the program's own loads, by full path
+                names.erase(std::remove(names.begin(), names.end(), name), names.end());
     return names;
 }
 
