@@ -34,16 +34,19 @@ emulation_rule() {
 
 # Whether the kernel runs an i386 program: a 93-byte one that exits with 42.
 runs_i386() {
-  local probe=$tools/../build/i386-probe status elf
+  local dir probe status elf
   elf='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00'
   elf+='\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00'
   elf+='\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08'
   elf+='\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'
   elf+='\x31\xc0\x40\x31\xdb\xb3\x2a\xcd\x80' # eax = 1 (exit), ebx = 42, int 0x80
-  mkdir -p "$(dirname "$probe")" && printf "$elf" >"$probe" && chmod +x "$probe" || return 1
-  "$probe" 2>/dev/null
+  # The build folder first: a temporary folder may be mounted noexec.
+  mkdir -p "$tools/../build" 2>/dev/null
+  dir=$(mktemp -d "$tools/../build/i386-probe.XXXXXX" 2>/dev/null || mktemp -d) || return 1
+  probe=$dir/probe
+  printf "$elf" >"$probe" && chmod +x "$probe" && "$probe" 2>/dev/null
   status=$?
-  rm -f "$probe"
+  rm -rf "$dir"
   [ "$status" -eq 42 ]
 }
 
@@ -92,8 +95,9 @@ REGISTERED=""
 if [ "$mode" = none ] || [ -n "$forced" ]; then
   what_missing="this kernel runs no i386 programs"
   [ -n "$forced" ] && what_missing="emulation forced with DOVREL_I386_MODE=emulated"
-  [ -z "${need_root:-}" ] ||
-    stop "$what_missing, and setting up QEMU's emulation needs root ($need_root). As root, run $0 once (it installs QEMU and wine64 and registers the emulator), then this command again."
+  advice="As root, run $0 once (it installs QEMU and wine64 and registers the emulator), then this command again."
+  [ -n "$forced" ] && advice="Run this command as root."
+  [ -z "${need_root:-}" ] || stop "$what_missing, and setting up QEMU's emulation needs root ($need_root). $advice"
   "$tools/install-deps.sh" emulation || stop "the emulation packages could not be installed."
   register_rule
   lasting="until reboot"
