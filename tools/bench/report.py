@@ -152,8 +152,8 @@ def report(rounds, facts):
                 f" (BENCH_ORDER={facts.order}), each batch of rounds after {facts.warmups}"
                 f" unreported warm-up round(s); under {facts.wine} in an XP SP3 prefix"
                 f" ({facts.cpus} CPUs), i386 code run {MODES[facts.mode]}. Start-up: from"
-                " CreateProcess until the main window is visible. Memory: read after the window is up and idle. *minimal*: one window"
-                " with one button. *intrinsic*: Dovrel's own window (its MainWindow, shown and"
+                " CreateProcess until the main window is visible. Memory: read after the window is"
+                " up and idle. *minimal*: one window with one button. *intrinsic*: Dovrel's own window (its MainWindow, shown and"
                 " focused as Dovrel shows it) with no start-up checks, no service objects and no"
                 " logic."), "",
            fill(f"Looks: {look}."), "",

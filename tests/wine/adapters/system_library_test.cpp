@@ -75,7 +75,7 @@ TEST(PreloadedDlls, AreLoadedFromTheSystemDirectoryAfterTheirStageAndAMissingOne
     std::vector<std::wstring> expected;
     for (const DllStage stage : {DllStage::Window, DllStage::Shell})
         for (const std::wstring name : PreloadedDllNames(stage)) {
-            const std::wstring path = SystemDirectory() + L"\\" + name + L".dll";
+            const std::wstring path = SystemDllPath(name.c_str());
             const bool there = GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
             expected.push_back(name + L" " + (there ? path : L"none"));
         }
