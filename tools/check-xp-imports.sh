@@ -2,10 +2,17 @@
 # Fails when a Windows program imports anything Windows XP cannot give it: a
 # DLL that is not an XP system DLL, a function that XP's DLL does not export
 # by name, or an import by ordinal (which the name lists cannot vouch for).
-# Usage: check-xp-imports.sh EXE     (lists: tools/xp-exports/<dll>.txt)
+# Usage: check-xp-imports.sh [--remove-on-failure] EXE
+#   (lists: tools/xp-exports/<dll>.txt). --remove-on-failure deletes an EXE that
+#   fails, so that a build never leaves behind a program XP would refuse.
 set -euo pipefail
+remove_on_failure=""
+if [ "${1:-}" = --remove-on-failure ]; then
+  remove_on_failure=1
+  shift
+fi
 if [ $# -ne 1 ]; then
-  echo "usage: $0 EXE" >&2
+  echo "usage: $0 [--remove-on-failure] EXE" >&2
   exit 2
 fi
 exe=$1
@@ -58,6 +65,10 @@ if [ "$dlls" -eq 0 ]; then
 fi
 if [ "$failures" -ne 0 ]; then
   echo "FAIL: $exe: $failures import(s) that Windows XP cannot satisfy"
+  if [ -n "$remove_on_failure" ]; then
+    rm -f -- "$exe"
+    echo "Removed $exe: Windows XP would refuse to start it."
+  fi
   exit 1
 fi
 echo "OK: $exe: $functions function(s) from $dlls DLL(s), all exported by Windows XP"
