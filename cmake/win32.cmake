@@ -9,7 +9,7 @@ target_compile_definitions(dovrel_core PUBLIC ${DOVREL_WIN32_DEFINES})
 file(GLOB DOVREL_WIN32_SOURCES CONFIGURE_DEPENDS
   app/win32/*.cpp gate/win32/*.cpp ui/win32/*.cpp viewer/win32/*.cpp repair/win32/*.cpp
   platform/win32/*.cpp)
-list(FILTER DOVREL_WIN32_SOURCES EXCLUDE REGEX "/app/win32/(program_main|quiet_terminate)\\.cpp$")
+list(FILTER DOVREL_WIN32_SOURCES EXCLUDE REGEX "/app/win32/(program_main|quiet_terminate|runtime_locks)\\.cpp$")
 
 # The donation picture is kept as a GIF; the program shows a plain bitmap
 # derived from it, which GDI draws without a decoder.
@@ -33,7 +33,7 @@ target_compile_options(dovrel_win32 PRIVATE ${DOVREL_WARNINGS})
 target_link_libraries(dovrel_win32 PUBLIC version advapi32 gdi32 user32 kernel32)
 
 add_executable(Dovrel WIN32 app/win32/program_main.cpp app/win32/quiet_terminate.cpp
-  app/win32/dovrel.rc)
+  app/win32/runtime_locks.cpp app/win32/dovrel.rc)
 target_link_libraries(Dovrel PRIVATE dovrel_win32)
 target_compile_options(Dovrel PRIVATE ${DOVREL_WARNINGS})
 

@@ -22,15 +22,17 @@ objdump=${OBJDUMP:-i686-w64-mingw32-objdump}
 dump=$("$objdump" -p "$exe") || { echo "cannot read the imports of $exe" >&2; exit 2; }
 
 # One "dll<TAB>function" line per import; "dll<TAB>#ordinal" for ordinal ones.
+# binutils 2.40 prints "vma Hint/Ord Name", 2.44 "vma Ordinal Hint Name" with
+# "<none>" for what is absent: the name is the last field either way.
 imports=$(awk '
   /^\tDLL Name: / { dll = tolower(substr($0, index($0, ":") + 2)); in_table = 0; next }
   /^\tvma: / && dll != "" { in_table = 1; next }
-  in_table && /^\t[0-9a-f]+\t/ {
+  in_table && /^\t[0-9a-f]+[ \t]/ {
     n = split($0, f, /[ \t]+/)
     if (f[n] == "<none>") print dll "\t#" f[3]; else print dll "\t" f[n]
     next
   }
-  in_table && !/^\t[0-9a-f]+\t/ { in_table = 0 }
+  in_table { in_table = 0 }
 ' <<<"$dump")
 
 failures=0
