@@ -8,10 +8,10 @@ TOOLCHAIN := cmake/toolchain-i686-w64-mingw32.cmake
 
 # Wine needs a machine that runs i386 code, or QEMU's emulation of it.
 run: exe
-	tools/i386-mode.sh tools/run-dovrel.sh
+	tools/setup/i386-mode.sh tools/run-dovrel.sh
 
 test: deps-native deps-win32
-	tools/i386-mode.sh tools/test-all.sh
+	tools/setup/i386-mode.sh tools/test-all.sh
 
 exe: deps-win32
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -19,13 +19,13 @@ exe: deps-win32
 	@echo "SHA-256 of $(BUILD)/win32/Dovrel.exe: $$(sha256sum < $(BUILD)/win32/Dovrel.exe | cut -d' ' -f1)"
 
 bench: exe
-	tools/i386-mode.sh tools/bench.sh
+	tools/setup/i386-mode.sh tools/bench.sh
 
 deps-native:
-	tools/install-deps.sh native
+	tools/setup/install-deps.sh native
 
 deps-win32:
-	tools/install-deps.sh win32
+	tools/setup/install-deps.sh win32
 
 clean:
 	rm -rf $(BUILD)

@@ -125,7 +125,7 @@ dovrel_dlls=$(i686-w64-mingw32-objdump -p "$dovrel" | awk '/DLL Name:/ {print $3
 
 python3 tools/bench/report.py "$measured" --runs "$runs" --max-runs "$max_runs" --warmups "$warmups" \
   --order "$order" --round-order "$round_order" --wine "$(wine --version 2>/dev/null || echo unknown)" \
-  --cpus "$(nproc)" --mode "${DOVREL_I386_MODE:-$(tools/i386-mode.sh --print)}" \
+  --cpus "$(nproc)" --mode "${DOVREL_I386_MODE:-$(tools/setup/i386-mode.sh --print)}" \
   --imports "$dovrel_dlls" --out "$out" "${look[@]}" \
   --sizes "$(stripped_size "$minimal")" "$(stripped_size "$intrinsic")" "$(stripped_size "$dovrel")" >"$report"
 cat "$report"

@@ -44,7 +44,7 @@ step "Wine tests" wine_tests
 
 echo "==== summary"
 printf '%s\n' "${summary[@]}"
-case ${DOVREL_I386_MODE:-$(tools/i386-mode.sh --print)} in
+case ${DOVREL_I386_MODE:-$(tools/setup/i386-mode.sh --print)} in
   emulated) echo "Wine tests: mode=emulated (i386 code run through QEMU's user-mode emulation)" ;;
   *) echo "Wine tests: mode=native (i386 code run by the kernel)" ;;
 esac

@@ -1,0 +1,157 @@
+#!/usr/bin/env bash
+# Wine runs 32-bit x86 (i386) programs. Where the kernel runs them itself, Wine
+# runs natively; where it does not (IA-32 emulation off, or not an x86 host),
+# every i386 program is routed through QEMU's user-mode emulator by a
+# binfmt_misc rule, and the Wine server runs natively (wine64). Call this before
+# any Wine prefix is made.
+#
+# Usage: i386-mode.sh [COMMAND [ARG...]]
+#   Finds the mode, sets up the emulation where it is needed, prints nothing more
+#   when the mode is native, and runs COMMAND with DOVREL_I386_MODE=native or
+#   emulated. DOVREL_I386_MODE=emulated forces the emulation on a machine that
+#   runs i386 code, with a rule that the last run using it removes when it ends.
+# Usage: i386-mode.sh --print    prints the mode in force, sets up nothing.
+set -uo pipefail
+setup=$(cd "$(dirname "$0")" && pwd)
+# shellcheck source=tools/setup/machine.sh
+. "$setup/machine.sh"
+rule_name="qemu-i386"
+forced_rule="qemu-i386-forced"
+# The i386 ELF header QEMU's own rules match: executables and shared objects.
+magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
+mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
+
+# An enabled binfmt_misc rule for i386 ELF files, whoever registered it.
+emulation_rule() {
+  local rule
+  for rule in "$binfmt"/*; do
+    [ -f "$rule" ] && head -n1 "$rule" 2>/dev/null | grep -qx enabled || continue
+    grep -q '^magic 7f454c4601010100000000000000000002000300$' "$rule" && { echo "$rule"; return 0; }
+  done
+  return 1
+}
+
+# Whether the kernel runs an i386 program (a 93-byte one that exits with 42):
+# "native", "none" only when it refuses the format (ENOEXEC); any other failure
+# says where and why and ends the script, having changed nothing.
+probe_i386() {
+  local parent dir probe status reason elf
+  elf='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00'
+  elf+='\x54\x80\x04\x08\x34\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00'
+  elf+='\x00\x00\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08\x00\x80\x04\x08'
+  elf+='\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00\x00\x10\x00\x00'
+  elf+='\x31\xc0\x40\x31\xdb\xb3\x2a\xcd\x80' # eax = 1 (exit), ebx = 42, int 0x80
+  # The build folder first: a temporary folder may be mounted noexec.
+  parent=$setup/../../build
+  mkdir -p "$parent" 2>/dev/null
+  dir=$(mktemp -d "$parent/i386-probe.XXXXXX" 2>/dev/null) || { parent=${TMPDIR:-/tmp}; dir=$(mktemp -d); } || exit 1
+  parent=$(cd "$parent" && pwd)
+  probe=$dir/probe
+  printf "$elf" >"$probe" && chmod +x "$probe" || exit 1
+  # bash names execve's error (126 for ENOEXEC and EACCES alike); in the C
+  # locale, so that the words can be told apart.
+  LC_ALL=C "${DOVREL_SETUP_RUN_PROBE:-$BASH}" -c '"$0"' "$probe" 2>"$dir/error"
+  status=$?
+  reason=$(tail -n1 "$dir/error")
+  rm -rf "$dir"
+  if [ "$status" -eq 42 ]; then echo native; return; fi
+  if [ "$status" -eq 126 ] && [[ $reason == *"Exec format error" ]]; then echo none; return; fi
+  reason=${reason##*: }
+  case $reason in
+    "Permission denied") reason+="; is it mounted noexec?" ;;
+    "") reason="exit status $status." ;;
+    *) reason+=. ;;
+  esac
+  echo "i386 mode: cannot run a program in $parent: $reason Nothing was changed." >&2
+  exit 1
+}
+
+current_mode() {
+  if emulation_rule >/dev/null; then echo emulated; else probe_i386; fi
+}
+
+if [ "${1:-}" = --print ]; then
+  current_mode
+  exit
+fi
+
+stop() {
+  echo "Wine cannot run here: $1" >&2
+  exit 1
+}
+
+# Registers the emulator the package installed, by its own path: a file found
+# in PATH could be anyone's. F: the kernel opens the emulator now, so the rule
+# holds in every mount namespace.
+register_rule() { # name
+  local qemu version
+  qemu=$(dpkg -L qemu-user 2>/dev/null | grep '^/.*/bin/qemu-i386$') ||
+    stop "the package qemu-user installed no qemu-i386."
+  version=$(dpkg-query -W -f='${Version}' qemu-user 2>/dev/null)
+  if [ ! -e "$binfmt/register" ]; then
+    "${sudo_cmd[@]}" mount -t binfmt_misc binfmt_misc "$binfmt" 2>/dev/null ||
+      stop "the kernel's binfmt_misc cannot be mounted at $binfmt (needs root and a kernel with binfmt_misc), so QEMU cannot be registered for i386 programs."
+    echo "i386 emulation: mounted the kernel's binfmt_misc at $binfmt (until reboot)."
+  fi
+  printf ':%s:M::%s:%s:%s:F\n' "$1" "$magic" "$mask" "$qemu" | "${sudo_cmd[@]}" tee "$binfmt/register" >/dev/null ||
+    stop "the binfmt_misc rule for $qemu could not be registered."
+  registered="$qemu (qemu-user $version)"
+}
+
+if [ "$(id -u)" -ne 0 ] && ! command -v sudo >/dev/null; then
+  need_root="not root, and no sudo"
+fi
+
+setup_lock
+mode=$(current_mode) || exit 1
+if [ "${DOVREL_I386_MODE:-}" = emulated ] && [ "$mode" = native ]; then forced=1; else forced=""; fi
+if [ "$mode" = none ] || [ -n "$forced" ]; then
+  what_missing="this kernel runs no i386 programs"
+  [ -n "$forced" ] && what_missing="emulation forced with DOVREL_I386_MODE=emulated"
+  advice="As root, run $0 once (it installs QEMU and wine64 and registers the emulator), then this command again."
+  [ -n "$forced" ] && advice="Run this command as root."
+  [ -z "${need_root:-}" ] || stop "$what_missing, and setting up QEMU's emulation needs root ($need_root). $advice"
+  "$setup/install-deps.sh" emulation || stop "the emulation packages could not be installed."
+  name=$rule_name lasting="until reboot"
+  [ -n "$forced" ] && name=$forced_rule lasting="until the last run using it ends"
+  register_rule "$name"
+  echo "i386 emulation: $what_missing; registered $registered with binfmt_misc as $name, $lasting;" \
+    "Wine tests now run emulated, slower."
+  mode=emulated
+elif [ "$mode" = emulated ]; then
+  # An earlier run set it up: the 64-bit server is still needed.
+  "$setup/install-deps.sh" emulation || stop "the emulation packages could not be installed."
+fi
+
+# A forced rule is shared: each run using it holds the users' lock (shared), and
+# the one that can take it alone, at its end, removes the rule.
+remove_forced_rule() {
+  local status=$?
+  trap '' INT TERM HUP
+  setup_lock
+  if ! flock -x -n 8; then
+    echo "i386 emulation: the rule $forced_rule stays, another run still uses it."
+  elif [ -e "$binfmt/$forced_rule" ]; then
+    if echo -1 | "${sudo_cmd[@]}" tee "$binfmt/$forced_rule" >/dev/null 2>&1; then
+      echo "i386 emulation: the binfmt_misc rule $forced_rule is removed again."
+    else
+      echo "i386 emulation: the binfmt_misc rule $forced_rule could not be removed; every i386 program" \
+        "runs emulated until it is: as root, echo -1 > $binfmt/$forced_rule" >&2
+      [ "$status" -ne 0 ] || status=1
+    fi
+  fi
+  exit "$status"
+}
+if rule=$(emulation_rule) && [ "${rule##*/}" = "$forced_rule" ]; then
+  open_lock 8 dovrel-i386-forced.lock && flock -s 8 || stop "cannot open the lock file $locks/dovrel-i386-forced.lock."
+  trap remove_forced_rule EXIT
+  trap 'exit 130' INT
+  trap 'exit 143' TERM
+  trap 'exit 129' HUP
+fi
+setup_unlock
+
+[ $# -eq 0 ] && exit 0
+export DOVREL_I386_MODE=$mode
+# The command does not hold the users' lock: a server it leaves running would.
+"$@" 8<&-

@@ -1,0 +1,34 @@
+# shellcheck shell=bash disable=SC2034
+# Sourced by the set-up scripts. The machine's places they read and change, each
+# overridable so that the tests can point them at a folder of their own.
+binfmt=${DOVREL_SETUP_BINFMT:-/proc/sys/fs/binfmt_misc}
+apt_sources=${DOVREL_SETUP_APT_SOURCES:-/etc/apt/sources.list.d}
+locks=${DOVREL_SETUP_LOCKS:-/run/lock}
+os_release=${DOVREL_SETUP_OS_RELEASE:-/etc/os-release}
+
+sudo_cmd=()
+if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
+
+# Opens (making it when missing) a lock file of /run/lock on FD, read-only: it
+# may belong to another user, and a sticky folder refuses to reopen it for writing.
+open_lock() { # fd, name
+  local file=$locks/$2
+  [ -e "$file" ] || : >>"$file" || return 1
+  eval "exec $1<\"\$file\""
+}
+
+# One set-up at a time, whoever runs it: the second waits, then finds the first's
+# work done. A script called while its caller holds the lock inherits it.
+setup_lock() {
+  [ -n "${DOVREL_SETUP_LOCKED:-}" ] && return 0
+  open_lock 9 dovrel-setup.lock || { echo "Cannot open the lock file $locks/dovrel-setup.lock." >&2; exit 1; }
+  if ! flock -n 9; then
+    echo "Waiting for another Dovrel set-up to finish ($locks/dovrel-setup.lock)."
+    flock 9
+  fi
+  export DOVREL_SETUP_LOCKED=1
+}
+setup_unlock() {
+  exec 9<&-
+  unset DOVREL_SETUP_LOCKED
+}
