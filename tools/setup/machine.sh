@@ -4,6 +4,7 @@
 binfmt=${DOVREL_SETUP_BINFMT:-/proc/sys/fs/binfmt_misc}
 apt_sources=${DOVREL_SETUP_APT_SOURCES:-/etc/apt/sources.list.d}
 locks=${DOVREL_SETUP_LOCKS:-/run/lock}
+[ -d "$locks" ] || locks=/tmp # a bare chroot has no /run/lock
 os_release=${DOVREL_SETUP_OS_RELEASE:-/etc/os-release}
 
 sudo_cmd=()
