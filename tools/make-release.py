@@ -48,19 +48,38 @@ def crlf(text):
     return text.replace("\r\n", "\n").replace("\n", "\r\n").encode("ascii")
 
 
+def installed_path(path):
+    """The file a chain of links ends at, as dpkg may know it."""
+    path = os.path.normpath(path)
+    while os.path.islink(path):
+        path = os.path.normpath(os.path.join(os.path.dirname(path), os.readlink(path)))
+    return path
+
+
 def packages_of(paths):
     """The packages that installed these files."""
-    # dpkg knows files by the path they were installed at, not by their links;
-    # a path two packages share is named after both, comma-separated.
-    owners = run("dpkg-query", "-S", *sorted({os.path.realpath(path) for path in paths}))
-    return {package for line in owners.splitlines() if not line.startswith("diversion ")
-            for package in line.split(": ")[0].split(", ")}
+    packages = set()
+    for path in map(installed_path, paths):
+        # /lib is /usr/lib here; dpkg knows each file by the one its package used.
+        other = path[len("/usr"):] if path.startswith("/usr/") else "/usr" + path
+        for candidate in (path, other):
+            found = subprocess.run(["dpkg-query", "-S", candidate], capture_output=True,
+                                   text=True)
+            if found.returncode == 0:
+                break
+        else:
+            sys.exit(f"make release: {path} is not from a Debian package")
+        # A path two packages share is named after both, comma-separated.
+        packages.update(package for line in found.stdout.splitlines()
+                        if not line.startswith("diversion ")
+                        for package in line.split(": ")[0].split(", "))
+    return packages
 
 
 def libraries_of(program, name_part):
     """The shared libraries, with `name_part` in their names, that `program` loads."""
     return [line.split("=>")[1].split()[0]
-            for line in run("ldd", os.path.realpath(program)).splitlines()
+            for line in run("ldd", installed_path(program)).splitlines()
             if name_part in line and "=>" in line]
 
 
