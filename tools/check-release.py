@@ -84,7 +84,8 @@ def check_format(path):
                    f"{name}: compression method {entry.compress_type}, not stored or deflated")
             expect(entry.extract_version <= 20,
                    f"{name}: needs version {entry.extract_version / 10} to extract")
-            expect(not has_zip64_field(entry.extra), f"{name}: ZIP64 field in the central directory")
+            expect(not has_zip64_field(entry.extra),
+                   f"{name}: ZIP64 field in the central directory")
             # The local header says it again, and an unzipper may read either.
             fields = struct.unpack_from("<IHHHHHIIIHH", data, entry.header_offset)
             signature, needed, flags, method = fields[:4]
@@ -201,8 +202,9 @@ def main(arguments):
         print("\n".join(f"FAIL: {failure}" for failure in failures))
         print(f"(the clones are kept in {work})")
         return 1
-    print(f"OK: {os.path.basename(zip_path)} of {commit}, SHA-256 {digest}: five files, "
-          "in the format XP's zip folders open, its read-me and sums right, the same bytes again, dirty trees refused")
+    print(f"OK: {os.path.basename(zip_path)} of {commit}, SHA-256 {digest}: the five files, "
+          "in a format XP's zip folders open, read-me, sums and build facts right, the same "
+          "bytes again, dirty trees refused")
     shutil.rmtree(work)
     return 0
 
