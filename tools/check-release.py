@@ -80,21 +80,20 @@ def check_format(path):
             name = entry.filename
             expect(name.isascii() and not entry.flag_bits & 0x800, f"{name!r}: not an ASCII name")
             expect(not entry.flag_bits & 0x1, f"{name}: encrypted")
-            expect(entry.compress_type in (zipfile.ZIP_STORED, zipfile.ZIP_DEFLATED),
-                   f"{name}: compression method {entry.compress_type}, not stored or deflated")
-            expect(entry.extract_version <= 20,
-                   f"{name}: needs version {entry.extract_version / 10} to extract")
-            expect(not has_zip64_field(entry.extra),
-                   f"{name}: ZIP64 field in the central directory")
-            # The local header says it again, and an unzipper may read either.
+            # The local header says it all again, and an unzipper may read either.
             fields = struct.unpack_from("<IHHHHHIIIHH", data, entry.header_offset)
-            signature, needed, flags, method = fields[:4]
-            local_extra_start = entry.header_offset + 30 + fields[9]
-            local_extra = data[local_extra_start:local_extra_start + fields[10]]
-            expect(signature == 0x04034B50 and needed <= 20 and method in (0, 8)
-                   and not flags & 0x1 and not has_zip64_field(local_extra),
-                   f"{name}: local header needs version {needed / 10}, method {method}, "
-                   f"flags {flags:#x}, or has a ZIP64 field")
+            extra_start = entry.header_offset + 30 + fields[9]
+            local_extra = data[extra_start:extra_start + fields[10]]
+            for where, method, needed, extra in (
+                    ("central directory", entry.compress_type, entry.extract_version, entry.extra),
+                    ("local header", fields[3], fields[1], local_extra)):
+                expect(method in (zipfile.ZIP_STORED, zipfile.ZIP_DEFLATED),
+                       f"{name}: compression method {method} in its {where}, "
+                       "not stored or deflated")
+                expect(needed <= 20, f"{name}: its {where} needs version {needed / 10} to extract")
+                expect(not has_zip64_field(extra), f"{name}: a ZIP64 field in its {where}")
+            expect(fields[0] == 0x04034B50 and not fields[2] & 0x1,
+                   f"{name}: no local header where the directory says, or encrypted")
 
 
 def has_zip64_field(extra):
