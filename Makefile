@@ -1,10 +1,10 @@
-# The two commands of the README (run, test), plus exe and bench.
+# The two commands of the README (run, test), plus exe, release and bench.
 SHELL := /bin/bash
 BUILD := build
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 TOOLCHAIN := cmake/toolchain-i686-w64-mingw32.cmake
 
-.PHONY: run test exe bench deps-native deps-win32 native-tests sanitizer-tests wine-tests clean
+.PHONY: run test exe release bench deps-native deps-win32 native-tests sanitizer-tests wine-tests clean
 
 # Wine needs a machine that runs i386 code, or QEMU's emulation of it.
 run: exe
@@ -17,6 +17,12 @@ exe: deps-win32
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
 	cmake --build $(BUILD)/win32 --target Dovrel -j $(JOBS)
 	@echo "SHA-256 of $(BUILD)/win32/Dovrel.exe: $$(sha256sum < $(BUILD)/win32/Dovrel.exe | cut -d' ' -f1)"
+
+# The zip handed to users, from a committed tree only (README.md, "Release").
+release: deps-win32
+	@/usr/bin/python3 tools/make-release.py --check-clean
+	@$(MAKE) --no-print-directory exe
+	@/usr/bin/python3 tools/make-release.py $(BUILD)/win32/Dovrel.exe $(BUILD)/release
 
 bench: exe
 	tools/setup/i386-mode.sh tools/bench.sh
