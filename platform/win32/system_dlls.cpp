@@ -63,6 +63,7 @@ constexpr PreloadedDll kPreloaded[] = {
 //   window is first activated. Loaded at start, it moves that work before the
 //   window shows: start-up about 5 % slower than the window alone (the
 //   benchmark's limit is 3 %). XP has no such DLL, and its ole32 is known.
+//   Likewise coml2, the structured storage that Wine 10's ole32 imports.
 // - kernelbase, ucrtbase, sechost, zlib1, win32u, imm32: imported by Wine's own
 //   system DLLs, or loaded by its user32 as it starts, before any of the
 //   program's code runs, so the program cannot close them. XP has none of them

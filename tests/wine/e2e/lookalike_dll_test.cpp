@@ -54,9 +54,11 @@ const std::vector<std::wstring> kLoadedBeforeTheProgram{
 // (each is explained beside the list of preloaded DLLs): Wine's display driver,
 // which its user32 loads by bare name for the first thing drawn, and Wine's
 // COM base, which ole32 imports as Wine's imm32 brings ole32 in when the window
-// is first activated. Planted, each look-alike is loaded by the time the window
-// shows. XP has neither.
-const std::vector<std::wstring> kLeftToWine{L"winex11.drv", L"combase"};
+// is first activated, and the structured storage that Wine 10's ole32 also
+// imports (coml2). Planted, each look-alike is loaded by the
+// time the window shows. XP has none of them: its ole32 is a KnownDLL, and so
+// are its imports.
+const std::vector<std::wstring> kLeftToWine{L"winex11.drv", L"combase", L"coml2"};
 
 // Every DLL of the system directory that code in a GUI process may load by
 // bare name: all but the names above, as Wine's DLL switch names them (a .dll
