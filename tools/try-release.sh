@@ -24,6 +24,10 @@ mirror=$(apt-get indextargets --format '$(TARGET_OF)|$(ORIGIN)|$(REPO_URI)' 2>/d
 mirror=${mirror:-http://deb.debian.org/debian/}
 
 i386_rules() { grep -l '^magic 7f454c4601010100000000000000000002000300$' "$binfmt"/* 2>/dev/null | sort; }
+# The rules are the kernel's, one set for the host and the tree: seen from here
+# before and after, so that what the tree registered can be told and removed.
+binfmt_mounted=""
+if [ ! -e "$binfmt/register" ] && mount -t binfmt_misc binfmt_misc "$binfmt"; then binfmt_mounted=1; fi
 rules_before=$(i386_rules)
 tree=$(mktemp -d /var/tmp/dovrel-try-"$release".XXXXXX) || exit 1
 
@@ -47,6 +51,7 @@ cleanup() {
   for rule in $(comm -13 <(echo "$rules_before") <(i386_rules)); do
     echo -1 >"$rule" && echo "try-release: removed the binfmt_misc rule ${rule##*/} registered inside the tree."
   done
+  [ -z "$binfmt_mounted" ] || umount "$binfmt"
   exit "$status"
 }
 trap cleanup EXIT
@@ -66,7 +71,7 @@ mount -t proc proc "$tree/proc"
 mount --rbind /sys "$tree/sys" && mount --make-rslave "$tree/sys"
 mount --rbind /dev "$tree/dev" && mount --make-rslave "$tree/dev"
 # As on a booted machine, the kernel's binfmt_misc is mounted where it is here.
-if [ -e "$binfmt/register" ]; then mount -t binfmt_misc binfmt_misc "$tree$binfmt"; fi
+mount -t binfmt_misc binfmt_misc "$tree$binfmt"
 git clone -q "$root" "$tree/root/dovrel" || exit 1
 commit=$(git -C "$tree/root/dovrel" rev-parse --short HEAD)
 
