@@ -19,7 +19,7 @@ major() { local v=${1#*:}; echo "${v%%.*}"; } # 1:10.0.2+ds-2 -> 10
 qemu_ok() { have_pkg qemu-user && [ "$(major "$(dpkg-query -W -f='${Version}' qemu-user)")" -ge 10 ]; }
 
 native_pkgs=(cmake make g++ libgtest-dev libgmock-dev googletest)
-win32_pkgs=(g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb imagemagick)
+win32_pkgs=(g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb imagemagick python3)
 case "$what" in
   native) pkgs=("${native_pkgs[@]}") ;;
   win32) pkgs=(cmake make "${win32_pkgs[@]}" googletest) ;;
