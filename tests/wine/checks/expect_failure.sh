@@ -19,7 +19,7 @@ if [ "$status" -ne 1 ]; then
   echo "expected exit status 1 (a reported failure), got $status"
   exit 1
 fi
-one_line() { tr -s '[:space:]' ' ' <<<"$1"; }
+one_line() { printf '%s' "$1" | tr -s '[:space:]' ' '; }
 flat=$(one_line "$output")
 for text in "${texts[@]}"; do
   if [[ "$flat" != *"$(one_line "$text")"* ]]; then
