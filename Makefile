@@ -1,10 +1,23 @@
-# The two commands of the README (run, test), plus exe, release and bench.
+# The two commands of the README (run, test), and the everyday ones: `make help`.
 SHELL := /bin/bash
 BUILD := build
 JOBS := $(shell nproc 2>/dev/null || echo 2)
 TOOLCHAIN := cmake/toolchain-i686-w64-mingw32.cmake
 
-.PHONY: run test exe release bench deps-native deps-win32 native-tests sanitizer-tests wine-tests clean
+.PHONY: help run test native-tests sanitizer-tests wine-tests exe release bench deps-native deps-win32 clean
+
+help:
+	@echo "make run              build build/win32/Dovrel.exe and start it in an XP SP3 Wine prefix (build/wine/run)"
+	@echo "make test             every test: native unit tests, the same under ASan/UBSan, then the Wine tests"
+	@echo "make native-tests     the native unit tests and the set-up's rows only"
+	@echo "make sanitizer-tests  the native unit tests under ASan/UBSan only"
+	@echo "make wine-tests       the Wine tests only (adapters, end to end, checks of the exe, the release)"
+	@echo "make exe              build build/win32/Dovrel.exe and print its SHA-256"
+	@echo "make release          the release zip in build/release, from the committed source only"
+	@echo "make bench            start-up time and footprint under Wine, written to build/bench.md"
+	@echo "make deps-native      install what the native tests need (apt-get, through sudo when not root)"
+	@echo "make deps-win32       install what the Windows build and Wine need"
+	@echo "make clean            remove build/"
 
 # Wine needs a machine that runs i386 code, or QEMU's emulation of it.
 run: exe
@@ -12,6 +25,15 @@ run: exe
 
 test: deps-native deps-win32
 	tools/setup/i386-mode.sh tools/test-all.sh
+
+native-tests: deps-native
+	tools/test-all.sh native
+
+sanitizer-tests: deps-native
+	tools/test-all.sh sanitized
+
+wine-tests: deps-native deps-win32
+	tools/setup/i386-mode.sh tools/test-all.sh wine
 
 exe: deps-win32
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
