@@ -340,8 +340,8 @@ def main(arguments):
     time.sleep(max(0.0, made_at + 2.5 - time.time()))
     again = run(["sh", "-c", 'umask 077 && exec /usr/bin/python3 tools/make-release.py "$@"', "sh",
                  "--zip", os.path.join(changed, "build/release-build/win32/Dovrel.exe"),
-                 os.path.join(changed, "build/release-src"), "out"], clean)
-    again_zip = os.path.join(clean, "out", os.path.basename(zip_path))
+                 os.path.join(changed, "build/release-src"), os.path.join(work, "again")], clean)
+    again_zip = os.path.join(work, "again", os.path.basename(zip_path))
     expect(again.returncode == 0 and os.path.exists(again_zip)
            and open(again_zip, "rb").read() == open(zip_path, "rb").read(),
            f"the zip packed a second time differs from the first: {again.stdout}{again.stderr}")
