@@ -40,11 +40,10 @@ exe: deps-win32
 	cmake --build $(BUILD)/win32 --target Dovrel -j $(JOBS)
 	@echo "SHA-256 of $(BUILD)/win32/Dovrel.exe: $$(sha256sum < $(BUILD)/win32/Dovrel.exe | cut -d' ' -f1)"
 
-# The zip handed to users, from a committed tree only (README.md, "Release").
+# The zip handed to users: the commit exported and built on its own, in
+# $(BUILD)/release-src and $(BUILD)/release-build (README.md, "Release").
 release: deps-win32
-	@/usr/bin/python3 tools/make-release.py --check-clean
-	@$(MAKE) --no-print-directory exe
-	@/usr/bin/python3 tools/make-release.py $(BUILD)/win32/Dovrel.exe $(BUILD)/release
+	@/usr/bin/python3 tools/make-release.py $(BUILD)
 
 bench: exe
 	tools/setup/i386-mode.sh tools/bench.sh
