@@ -21,19 +21,19 @@ help:
 
 # Wine needs a machine that runs i386 code, or QEMU's emulation of it.
 run: exe
-	tools/setup/i386-mode.sh tools/run-dovrel.sh
+	tools/setup/i386-mode.sh tools/wine/run-dovrel.sh
 
 test: deps-native deps-win32
-	tools/setup/i386-mode.sh tools/test-all.sh
+	tools/setup/i386-mode.sh tools/test-runner/test-all.sh
 
 native-tests: deps-native
-	tools/test-all.sh native
+	tools/test-runner/test-all.sh native
 
 sanitizer-tests: deps-native
-	tools/test-all.sh sanitized
+	tools/test-runner/test-all.sh sanitized
 
 wine-tests: deps-native deps-win32
-	tools/setup/i386-mode.sh tools/test-all.sh wine
+	tools/setup/i386-mode.sh tools/test-runner/test-all.sh wine
 
 exe: deps-win32
 	cmake -S . -B $(BUILD)/win32 -DCMAKE_TOOLCHAIN_FILE=$(TOOLCHAIN) -DCMAKE_BUILD_TYPE=Release >/dev/null
@@ -43,10 +43,10 @@ exe: deps-win32
 # The zip handed to users: the commit exported and built on its own, in
 # $(BUILD)/release-src and $(BUILD)/release-build (README.md, "Release").
 release: deps-win32
-	@/usr/bin/python3 tools/make-release.py $(BUILD)
+	@/usr/bin/python3 tools/release/make-release.py $(BUILD)
 
 bench: exe
-	tools/setup/i386-mode.sh tools/bench.sh
+	tools/setup/i386-mode.sh tools/bench/bench.sh
 
 deps-native:
 	tools/setup/install-deps.sh native

@@ -66,5 +66,5 @@ endforeach()
 # toolchain links in, every import must be one XP exports.
 add_custom_command(TARGET Dovrel POST_BUILD
   COMMAND ${CMAKE_COMMAND} -E env OBJDUMP=${CMAKE_OBJDUMP}
-    ${PROJECT_SOURCE_DIR}/tools/check-xp-imports.sh --remove-on-failure $<TARGET_FILE:Dovrel>
+    ${PROJECT_SOURCE_DIR}/tools/exe-checks/check-xp-imports.sh --remove-on-failure $<TARGET_FILE:Dovrel>
   VERBATIM)

@@ -3,7 +3,7 @@
 # one test passes, one fails, and one names a program that does not exist
 # (CTest's "Not Run", which its log marks as passed).
 set -euo pipefail
-count=$(cd "$(dirname "$0")/../../tools" && pwd)/count-test-cases.sh
+count=$(cd "$(dirname "$0")/../../tools/test-runner" && pwd)/count-test-cases.sh
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cat >"$work/CMakeLists.txt" <<'CMAKE'

@@ -8,7 +8,7 @@
 # rule registered from inside) is removed however it ends, and host i386 rules it
 # set aside are put back; the logs and screenshots stay in build/try-RELEASE/,
 # owned by whoever called it.
-# Usage: tools/try-release.sh [--as-root] RELEASE    (e.g. trixie; root or sudo, and debootstrap)
+# Usage: tools/fresh-debian/try-release.sh [--as-root] RELEASE    (e.g. trixie; root or sudo, and debootstrap)
 set -uo pipefail
 as_root=""
 if [ "${1:-}" = --as-root ]; then as_root=1; shift; fi
@@ -17,7 +17,7 @@ if [ $# -ne 1 ]; then
   exit 2
 fi
 release=$1
-root=$(cd "$(dirname "$0")/.." && pwd)
+root=$(cd "$(dirname "$0")/../.." && pwd)
 out=$root/build/try-$release
 if [ "$(id -u)" -ne 0 ]; then exec sudo -- "$0" ${as_root:+--as-root} "$@"; fi
 # The tree is a system: its files readable by all, whatever the caller's umask

@@ -11,10 +11,10 @@
 # the number of differing pixels. Exits 1 when a window cannot be had or the
 # two differ in size.
 set -uo pipefail
-tools=$(cd "$(dirname "$0")" && pwd)
-source "$tools/wine-env.sh"
-source "$tools/xvfb.sh"
-source "$tools/wine-window.sh"
+wine=$(cd "$(dirname "$0")/../wine" && pwd)
+source "$wine/wine-env.sh"
+source "$wine/xvfb.sh"
+source "$wine/wine-window.sh"
 
 if [ $# -ne 5 ] || [ -z "${WINEPREFIX:-}" ]; then
   echo "usage: WINEPREFIX=... $0 WAITER TITLE EXE_A EXE_B OUT_DIR" >&2

@@ -17,7 +17,7 @@ in place is kept when it decodes to the pixels drawn, as other versions of
 either library encode the same pixels in other bytes. With --preview DIR both
 are also written there as PNG for a look.
 
-Usage: /usr/bin/python3 tools/make-pictures.py [--preview DIR]
+Usage: /usr/bin/python3 tools/pictures/make-pictures.py [--preview DIR]
 """
 
 import io
@@ -28,7 +28,7 @@ import sys
 
 from PIL import Image, ImageDraw
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 CONVERT = "/usr/bin/convert"
 
 

@@ -11,7 +11,7 @@ for stage in "${stages[@]}"; do
     *) echo "usage: $0 [native] [sanitized] [wine]" >&2; exit 2 ;;
   esac
 done
-cd "$(dirname "$0")/.." || exit 1
+cd "$(dirname "$0")/../.." || exit 1
 jobs=$(nproc 2>/dev/null || echo 2)
 status=0
 summary=()
@@ -43,8 +43,8 @@ wine_tests() {
   cmake -S . -B build/win32 -DCMAKE_TOOLCHAIN_FILE=cmake/toolchain-i686-w64-mingw32.cmake \
     -DCMAKE_BUILD_TYPE=Release >/dev/null &&
     cmake --build build/win32 -j "$jobs" &&
-    tools/wine-prefix.sh "$DOVREL_WINEPREFIX" &&
-    tools/with-display.sh ctest --test-dir build/win32 --output-on-failure --no-tests=error
+    tools/wine/wine-prefix.sh "$DOVREL_WINEPREFIX" &&
+    tools/wine/with-display.sh ctest --test-dir build/win32 --output-on-failure --no-tests=error
 }
 
 for stage in "${stages[@]}"; do
@@ -72,7 +72,7 @@ for dir in build/native build/native-asan build/win32; do
   [ -f "$log" ] && [ "$log" -nt "$start_stamp" ] && logs+=("$log")
 done
 if [ ${#logs[@]} -gt 0 ]; then
-  tools/count-test-cases.sh "${logs[@]}"
+  tools/test-runner/count-test-cases.sh "${logs[@]}"
 fi
 rm -f "$start_stamp"
 exit $status

@@ -5,7 +5,7 @@
 # Delay-load imports count as much as the others: XP fails the call instead
 # of the start. An import table that cannot be read whole is a failure too.
 # Usage: check-xp-imports.sh [--remove-on-failure] EXE
-#   (lists: tools/xp-exports/<dll>.txt). --remove-on-failure deletes EXE on
+#   (lists: tools/exe-checks/xp-exports/<dll>.txt). --remove-on-failure deletes EXE on
 #   every failure, so that a build never leaves behind a program nobody has
 #   checked.
 # Exit status: 0 all imports are XP's; 1 a failure reported for EXE; 2 a usage

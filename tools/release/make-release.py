@@ -27,7 +27,7 @@ import sys
 import time
 import zipfile
 
-ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
+ROOT = os.path.dirname(os.path.dirname(os.path.dirname(os.path.abspath(__file__))))
 TARGET = "i686-w64-mingw32"
 # The build sees the system's tools only, and nothing of the caller's
 # environment (CFLAGS, CC, CMAKE_*, an outer make's flags) that CMake or make

@@ -11,11 +11,11 @@ if [ $# -ne 1 ]; then
   echo "usage: $0 EXE" >&2
   exit 2
 fi
-tools=$(cd "$(dirname "$0")" && pwd)
-source "$tools/wine-env.sh"
-source "$tools/xvfb.sh"
+wine=$(cd "$(dirname "$0")/../wine" && pwd)
+source "$wine/wine-env.sh"
+source "$wine/xvfb.sh"
 export WINEPREFIX=${DOVREL_WINEPREFIX:-$DOVREL_ROOT/build/wine/test}
-"$tools/wine-prefix.sh" "$WINEPREFIX" || exit 1
+"$wine/wine-prefix.sh" "$WINEPREFIX" || exit 1
 
 debug_key='HKCU\Software\Wine\Debug'
 trace=$(mktemp)

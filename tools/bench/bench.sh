@@ -20,8 +20,8 @@
 #   ws_verdict= size_verdict= rounds=<N> mode=<native|emulated>
 # (ratios: medians of the same-round ratios; verdicts: met, missed, not-resolved).
 set -euo pipefail
-cd "$(dirname "$0")/.."
-source tools/wine-env.sh
+cd "$(dirname "$0")/../.."
+source tools/wine/wine-env.sh
 
 runs=${BENCH_RUNS:-20}
 max_runs=${BENCH_MAX_RUNS:-60}
@@ -54,7 +54,7 @@ minimal=$(realpath "$out/bench_baseline.exe")
 intrinsic=$(realpath "$out/bench_intrinsic.exe")
 
 export WINEPREFIX=$PWD/build/wine/bench
-tools/wine-prefix.sh "$WINEPREFIX"
+tools/wine/wine-prefix.sh "$WINEPREFIX"
 
 own_display=""
 cleanup() {
@@ -63,7 +63,7 @@ cleanup() {
 }
 trap cleanup EXIT
 if [ -z "${DISPLAY:-}" ]; then
-  source tools/xvfb.sh
+  source tools/wine/xvfb.sh
   xvfb_start
   own_display=1
 fi
@@ -106,7 +106,7 @@ wineserver -k 2>/dev/null || true
 
 # Whether the intrinsic window still shows what Dovrel shows.
 echo "Comparing screenshots of the intrinsic window and Dovrel's ..." >&2
-if pixels=$(tools/bench-look.sh "$out/bench_wait_window.exe" "$dovrel_title" "$dovrel" "$intrinsic" \
+if pixels=$(tools/bench/bench-look.sh "$out/bench_wait_window.exe" "$dovrel_title" "$dovrel" "$intrinsic" \
   "$out" 2>"$out/look.log"); then
   look=(--look-pixels "$pixels")
 else

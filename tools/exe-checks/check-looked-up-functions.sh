@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when the sources look up, at run time, a function that no Windows XP
 # system DLL exports by that name: such lookups escape the import check.
-# Usage: check-looked-up-functions.sh DIR...   (lists: tools/xp-exports/*.txt)
+# Usage: check-looked-up-functions.sh DIR...   (lists: tools/exe-checks/xp-exports/*.txt)
 set -euo pipefail
 if [ $# -lt 1 ]; then
   echo "usage: $0 DIR..." >&2

@@ -2,7 +2,7 @@
 export WINEARCH=win32
 export WINEDEBUG=${WINEDEBUG:--all}
 export WINEDLLOVERRIDES="winemenubuilder.exe=d;mscoree,mshtml="
-DOVREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+DOVREL_ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
 export DOVREL_ROOT
 # Wine makes Unix file names from Windows ones in the locale's character set:
 # without a UTF-8 locale (none at all, as from cron, a container or many ssh

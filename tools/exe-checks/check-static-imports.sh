@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a Windows program imports a DLL statically that the list does not
 # allow; prints each allowed import with the reason it is safe.
-# Usage: check-static-imports.sh EXE [LIST]   (LIST: tools/static-imports.txt)
+# Usage: check-static-imports.sh EXE [LIST]   (LIST: tools/exe-checks/static-imports.txt)
 set -euo pipefail
 if [ $# -lt 1 ] || [ $# -gt 2 ]; then
   echo "usage: $0 EXE [LIST]" >&2

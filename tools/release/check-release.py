@@ -338,7 +338,7 @@ def main(arguments):
     # Packed again by the other clone, at another path, with other permissions
     # and a later clock (DOS times count in two seconds): the same bytes.
     time.sleep(max(0.0, made_at + 2.5 - time.time()))
-    again = run(["sh", "-c", 'umask 077 && exec /usr/bin/python3 tools/make-release.py "$@"', "sh",
+    again = run(["sh", "-c", 'umask 077 && exec /usr/bin/python3 tools/release/make-release.py "$@"', "sh",
                  "--zip", os.path.join(changed, "build/release-build/win32/Dovrel.exe"),
                  os.path.join(changed, "build/release-src"), os.path.join(work, "again")], clean)
     again_zip = os.path.join(work, "again", os.path.basename(zip_path))
