@@ -2,8 +2,9 @@
 # Starts Dovrel.exe in a Windows XP SP3 Wine prefix of its own (build/wine/run).
 # With a display it runs until the user closes it. Without one it runs under a
 # private Xvfb: saves a screenshot (build/screenshot.png), prints its path and
-# closes the program again. Nothing is left running either way.
-# To try another build: DOVREL_BUILD_DIR, DOVREL_RUN_PREFIX, DOVREL_SCREENSHOT.
+# closes the program again. Nothing is left running either way. What Wine
+# itself says goes to build/run.log (WINEDEBUG=err+all for more than nothing).
+# To try another build: DOVREL_BUILD_DIR, DOVREL_RUN_PREFIX, DOVREL_SCREENSHOT, DOVREL_RUN_LOG.
 set -uo pipefail
 tools=$(cd "$(dirname "$0")" && pwd)
 source "$tools/wine-env.sh"
@@ -14,6 +15,7 @@ build=${DOVREL_BUILD_DIR:-$DOVREL_ROOT/build/win32}
 exe=$build/Dovrel.exe
 screenshot=${DOVREL_SCREENSHOT:-$DOVREL_ROOT/build/screenshot.png}
 title="Dovrel for Windows XP"
+log=${DOVREL_RUN_LOG:-$DOVREL_ROOT/build/run.log}
 export WINEPREFIX=${DOVREL_RUN_PREFIX:-$DOVREL_ROOT/build/wine/run}
 
 if [ ! -f "$exe" ]; then
@@ -21,9 +23,10 @@ if [ ! -f "$exe" ]; then
   exit 1
 fi
 "$tools/wine-prefix.sh" "$WINEPREFIX" || exit 1
+: >"$log"
 
 if [ -n "${DISPLAY:-}" ]; then
-  wine "$exe" 2>/dev/null
+  wine "$exe" 2>"$log"
   rc=$?
   wineserver -k 2>/dev/null
   exit $rc
@@ -40,9 +43,9 @@ cleanup() {
 xvfb_start || exit 1
 trap cleanup EXIT
 
-wine_window_start "$exe"
+wine_window_start "$exe" "$log"
 if ! rect=$(wine_window_wait "$waiter" "$title" 60000); then
-  echo "The window \"$title\" did not appear." >&2
+  echo "The window \"$title\" did not appear. What Wine said: $log" >&2
   exit 1
 fi
 sleep 1 # let it finish painting

@@ -2,9 +2,10 @@
 # window, take a screenshot of the display, close the program. Needs the
 # wait_window helper (tests/wine/fixtures) built for the same prefix.
 
-# wine_window_start EXE: starts it in the background; WINE_WINDOW_PID is its pid.
+# wine_window_start EXE [LOG]: starts it in the background, Wine's messages to
+# LOG (default: none); WINE_WINDOW_PID is its pid.
 wine_window_start() {
-  wine "$1" >/dev/null 2>&1 &
+  wine "$1" >/dev/null 2>>"${2:-/dev/null}" &
   WINE_WINDOW_PID=$!
 }
 
