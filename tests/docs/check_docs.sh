@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # The README and docs/ name only what the checkout has: every repository path
 # in backticks (a name under one of its top-level folders, or a top-level file),
-# every relative link, and every `make TARGET` must exist. Generated places
-# (build/...) and placeholders (<dll>, RELEASE, N) are not paths of the checkout.
+# every relative link, and every `make TARGET` that a span or a command line
+# starts with must exist. Generated places (build/...) and placeholders (<dll>,
+# ...) are not paths of the checkout.
 # Usage: check_docs.sh ROOT [FILE...]   (default: ROOT's README.md and docs/*.md)
 set -uo pipefail
 if [ $# -lt 1 ]; then
@@ -26,12 +27,12 @@ for file in "${files[@]}"; do
     [ -n "$path" ] || continue
     first=${path%%/*}
     grep -qxF -- "$first" <<<"$top" || continue
-    [[ $path =~ [\<\>]|[A-Z]{3,}|\.\.\. ]] && continue # a placeholder, not a name
+    [[ $path =~ [\<\>]|\.\.\. ]] && continue # a placeholder, not a name
     [ -e "$root/$path" ] || fail "$name: \`$path\` does not exist"
   done < <(grep -oE '(^|[ (])[A-Za-z0-9._-]+(/[A-Za-z0-9._<>*-]*)*' <<<"$spans" | sed 's/^[ (]//' | sort -u)
   while read -r target; do
     grep -qxF -- "$target" <<<"$targets" || fail "$name: \`make $target\` is no target of the Makefile"
-  done < <(grep -oE '(^|[^A-Za-z$(])make [a-z][a-z0-9-]*' <<<"$spans" | sed 's/.*make //' | sort -u)
+  done < <(grep -oE '^([A-Z_]+=[^ ]* )*make [a-z][a-z0-9-]*' <<<"$spans" | sed 's/.*make //' | sort -u)
   while read -r link; do
     link=${link%%#*}
     [ -z "$link" ] || [ -e "$(dirname "$file")/$link" ] || fail "$name: the link ($link) leads nowhere"
