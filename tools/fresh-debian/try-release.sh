@@ -157,7 +157,9 @@ owned_by_others=$(find "$tree$checkout" ! -user "$(stat -c %u "$tree$checkout")"
 
 echo "==== Debian $release, commit $commit, as $who"
 printf '%s\n' "${times[@]}"
-grep -h -E '^(SHA-256 of|Screenshot|i386 emulation:|Wine tests: mode=|tests: )' "$out/run.log" "$out/test.log"
+# (A set-up row that fails prints its stand-ins' "i386 emulation:" lines too.)
+grep -h -E '^(SHA-256 of|Screenshot|i386 emulation:)' "$out/run.log"
+grep -h -E '^(Screenshot|Wine tests: mode=|tests: )' "$out/test.log"
 ran_on=natively
 for rule in $(i386_rules); do ran_on="through the rule ${rule##*/}: $(grep '^interpreter' "$rule")"; done
 echo "i386 code ran $ran_on"
