@@ -21,9 +21,10 @@ here=$(cd "$(dirname "$0")" && pwd)
 # name | given | run | checks
 #   given: os=CODENAME probe=native|none|eacces forced sources=NAME,... (sources.txt;
 #     debian-12 unless given) installed=PKG=VERSION,... qemu=VERSION (the release's own
-#     qemu-user) plant fail-remove update-fails=index|backports|index+vendor
+#     qemu-user) plant fail-remove update-fails=index|backports|index+unsigned|index+release|killed
 #     install-fails=PKG unmet slow hold=install|proof (where a signal finds the run;
-#     else in the command) emulator=broken rule=NAME:disabled locks=left (lock files of
+#     else in the command) emulator=broken rule=NAME:enabled|disabled (an i386 rule
+#     there before) binfmt=off (binfmt_misc switched off) locks=left (lock files of
 #     another user's run) no-sudo arch=missing (no i386 in dpkg yet) unmounted
 #   run: mode (i386-mode.sh the-command), fails (the command exits 3), twice (two runs
 #     at once, the second starting 0.3 s later), deps-win32 (install-deps.sh win32);
@@ -64,10 +65,14 @@ forced-removal-fails | probe=native forced fail-remove | mode | status=1 ;; says
 two-runs-at-once | probe=none slow | twice | status=0 ;; count=1:apt-get install -y ;; count=1:register  ;; count=2:command mode=emulated rules=[qemu-i386] ;; rule=qemu-i386:/usr/bin/qemu-i386
 two-forced-runs-at-once | probe=native forced | twice | status=0 ;; count=1:register  ;; count=2:command end rules=[qemu-i386-forced] ;; rule=none
 mirror-mid-sync | update-fails=index unmet | deps-win32 | status=0 ;; said=apt-get update: the index bookworm-security/main/binary-i386 failed to download; going on without it. ;; asked=apt-get install -y -q -t bookworm
-update-error-beside-index-failure | update-fails=index+vendor | deps-win32 | status=1 ;; said=E: The repository 'https://apt.vendor.example/repo bookworm InRelease' is not signed. ;; never=apt-get install ;; never=index bookworm-security/main/binary-i386 failed
+update-error-beside-index-failure | update-fails=index+unsigned | deps-win32 | status=1 ;; said=E: The repository 'https://apt.vendor.example/repo bookworm InRelease' is not signed. ;; never=apt-get install ;; never=index bookworm-security/main/binary-i386 failed
+release-fetch-beside-index-failure | update-fails=index+release | deps-win32 | status=1 ;; said=E: Failed to fetch https://apt.vendor.example/repo/dists/bookworm/InRelease  403  Forbidden [IP: 203.0.113.7 443] ;; never=apt-get install
+update-killed | update-fails=killed | deps-win32 | status=1 ;; said=apt-get update failed: ;; said=Killed ;; never=apt-get install
 emulator-does-not-run | probe=none emulator=broken | mode | status=1 ;; said=Wine cannot run here: with /usr/bin/qemu-i386 (qemu-user 1:10.0.2+ds-2+deb13u1~bpo12+1) registered as qemu-i386, an i386 program still does not run (exit status 139: uncaught target signal 11 (Segmentation fault) - core dumped). ;; said=i386 emulation: the binfmt_misc rule qemu-i386 is removed again. ;; asked=binfmt qemu-i386 -1 ;; rule=none ;; never=command
 forced-emulator-does-not-run | probe=native forced emulator=broken | mode | status=1 ;; said=i386 emulation: the binfmt_misc rule qemu-i386-forced is removed again. ;; rule=none ;; never=command
 disabled-rule-not-taken | probe=native rule=qemu-i386:disabled | mode | status=0 ;; asked=command mode=native rules=[qemu-i386] ;; never=apt-get ;; never=register
+binfmt-misc-switched-off | probe=none binfmt=off | mode | status=1 ;; said=Wine cannot run here: with /usr/bin/qemu-i386 (qemu-user 1:10.0.2+ds-2+deb13u1~bpo12+1) registered as qemu-i386, an i386 program still does not run (exit status 126: Exec format error); binfmt_misc is switched off (BINFMT/status says disabled). ;; rule=none ;; never=command
+emulated-by-an-earlier-run | probe=none rule=qemu-i386:enabled installed=qemu-user=1:10.0.2+ds-2+deb13u1~bpo12+1 | mode | status=0 ;; asked=apt-get install -y -q --no-install-recommends wine64 ;; never=register ;; asked=command mode=emulated rules=[qemu-i386] ;; sources=debian.sources
 disabled-rule-in-the-way | probe=none rule=qemu-i386:disabled | mode | status=1 ;; said=Wine cannot run here: the binfmt_misc rule qemu-i386 is in the way (disabled, or not for i386 programs): enable it (echo 1 > BINFMT/qemu-i386) or remove it (echo -1 > BINFMT/qemu-i386), then run this again. ;; never=register ;; never=binfmt qemu-i386 ;; never=command
 binfmt-not-mounted | probe=none unmounted | mode | status=0 ;; asked=mount -t binfmt_misc binfmt_misc ;; said=i386 emulation: mounted the kernel's binfmt_misc at BINFMT (until reboot). ;; rule=qemu-i386:/usr/bin/qemu-i386 ;; never=umount
 emulator-fails-where-not-mounted | probe=none unmounted emulator=broken | mode | status=1 ;; said=i386 emulation: binfmt_misc is unmounted again from BINFMT. ;; asked=umount ;; rule=none
@@ -174,6 +179,7 @@ make_machine() { # given
   mkdir -p "$T/bin" "$T/binfmt" "$T/sources.list.d" "$T/etc/apt" "$T/locks" "$T/tmp" "$T/registered"
   cp "$here"/stand-ins/* "$T/bin/"
   touch "$T/binfmt/register" "$T/calls" "$T/installed"
+  echo enabled >"$T/binfmt/status"
   echo i386 >"$T/archs"
   export STATE=$T TMPDIR=$T/tmp PATH=$T/bin:$sys SYS=$sys STAND_IN_LIB=$here/stand-in.sh
   export CODENAME=bookworm PROBE=native QEMU_OWN=1:7.2+dfsg-7+deb12u12 QEMU_BPO=1:10.0.2+ds-2+deb13u1~bpo12+1
@@ -200,13 +206,15 @@ make_machine() { # given
       slow) export INSTALL_SLEEP=1 ;;
       hold=*) export HOLD=${word#hold=} ;;
       emulator=broken) export EMULATOR_BROKEN=1 ;;
-      rule=*:disabled)
-        printf 'disabled\ninterpreter /usr/bin/qemu-i386\nflags: F\noffset 0\nmagic %s\nmask %s\n' \
-          7f454c4601010100000000000000000002000300 fffffffffffefe00fffffffffffffffffeffffff >"$T/binfmt/${word:5:-9}" ;;
+      rule=*:*)
+        word=${word#rule=}
+        printf '%s\ninterpreter /usr/bin/qemu-i386\nflags: F\noffset 0\nmagic %s\nmask %s\n' "${word#*:}" \
+          7f454c4601010100000000000000000002000300 fffffffffffefe00fffffffffffffffffeffffff >"$T/binfmt/${word%:*}" ;;
+      binfmt=off) echo disabled >"$T/binfmt/status" ;;
       locks=left) touch "$T/locks/dovrel-setup.lock" "$T/locks/dovrel-i386-forced.lock" && chmod 644 "$T"/locks/* ;;
       no-sudo) rm "$T/bin/sudo" ;;
       arch=missing) : >"$T/archs" ;;
-      unmounted) rm "$T/binfmt/register" ;;
+      unmounted) rm "$T/binfmt/register" "$T/binfmt/status" ;;
       *) echo "unknown given $word" >&2; return 1 ;;
     esac
   done

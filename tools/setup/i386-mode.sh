@@ -22,9 +22,11 @@ forced_rule="qemu-i386-forced"
 magic='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00'
 mask='\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 
-# An enabled binfmt_misc rule for i386 ELF files, whoever registered it.
+# An enabled binfmt_misc rule for i386 ELF files, whoever registered it, while
+# binfmt_misc itself is not switched off.
 emulation_rule() {
   local rule
+  [ "$(cat "$binfmt/status" 2>/dev/null)" != disabled ] || return 1
   for rule in "$binfmt"/*; do
     [ -f "$rule" ] && head -n1 "$rule" 2>/dev/null | grep -qx enabled || continue
     grep -q '^magic 7f454c4601010100000000000000000002000300$' "$rule" && { echo "$rule"; return 0; }
@@ -144,9 +146,12 @@ interrupted() { # signal, exit status
 
 # The rule is kept only once an i386 program runs through it.
 prove_rule() { # name
+  local switched_off=""
   probe_i386
-  [ "$probe_result" = runs ] ||
-    stop "with $registered registered as $1, an i386 program still does not run (exit status $probe_status: ${probe_reason%.})."
+  [ "$probe_result" != runs ] || return 0
+  [ "$(cat "$binfmt/status" 2>/dev/null)" != disabled ] ||
+    switched_off="; binfmt_misc is switched off ($binfmt/status says disabled)"
+  stop "with $registered registered as $1, an i386 program still does not run (exit status $probe_status: ${probe_reason%.})$switched_off."
 }
 
 setup_lock

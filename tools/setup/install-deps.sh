@@ -11,9 +11,12 @@ setup=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tools/setup/machine.sh
 . "$setup/machine.sh"
 what=${1:-all}
-export DEBIAN_FRONTEND=noninteractive
 # shellcheck disable=SC1090
 codename=$(. "$os_release" && echo "${VERSION_CODENAME:-}")
+
+# apt as root, never stopping to ask: sudo resets the environment, so the
+# setting goes with the command.
+apt_get() { "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
 
 have_pkg() { [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]; }
 major() { local v=${1#*:}; echo "${v%%.*}"; } # 1:10.0.2+ds-2 -> 10
@@ -100,7 +103,7 @@ fi
 # other error (a repository, a signature, apt's lock) stops it, shown whole.
 apt_update() {
   local line index indexes=() errors=()
-  "${sudo_cmd[@]}" apt-get update -q >"$log" 2>&1 && return 0
+  apt_get update -q >"$log" 2>&1 && return 0
   while IFS= read -r line; do
     case $line in
       "E: Some index files failed to download. They have been ignored, or old ones used instead.") ;;
@@ -200,7 +203,7 @@ fi
 
 echo "Installing: ${want[*]}${install_args[*]:+ (${install_args[*]})}"
 installing=1
-install() { "${sudo_cmd[@]}" apt-get install -y -q "${install_args[@]}" "$@" "${want[@]}" 2>&1 | tee "$log"; }
+install() { apt_get install -y -q "${install_args[@]}" "$@" "${want[@]}" 2>&1 | tee "$log"; }
 if ! install; then
   # Without one architecture's newest index, Multi-Arch libraries cannot get one
   # version on both; the release's own versions exist for both.
@@ -211,6 +214,4 @@ if ! install; then
     exit 1
   fi
 fi
-# apt's word is not taken for it.
-missing && exit 1
 installing=""
