@@ -258,11 +258,13 @@ run_scripts() { # run
     return
   fi
   # Its own process group, as a terminal's foreground job: the signal reaches the
-  # scripts and what they run, as Ctrl-C or a closed terminal does.
+  # scripts and what they run, as Ctrl-C or a closed terminal does; with the
+  # signals' default actions, whatever this harness was started with (nohup, a
+  # background job: SIGHUP or SIGINT ignored, which a shell cannot undo).
   export HOLD=${HOLD:-command}
   [ "$script" != i386-mode.sh ] || args=(the-command 30)
   set -m
-  "$tools_dir/$script" "${args[@]}" >"$T/out" 2>&1 &
+  env --default-signal=INT,TERM,HUP "$tools_dir/$script" "${args[@]}" >"$T/out" 2>&1 &
   pid=$!
   set +m
   for _ in $(seq 100); do [ -e "$T/held" ] && break; sleep 0.1; done
