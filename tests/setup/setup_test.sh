@@ -21,14 +21,16 @@ here=$(cd "$(dirname "$0")" && pwd)
 # name | given | run | checks
 #   given: os=CODENAME probe=native|none|eacces forced sources=NAME,... (sources.txt;
 #     debian-12 unless given) installed=PKG=VERSION,... qemu=VERSION (the release's own
-#     qemu-user) plant fail-remove update-fails=index|backports|index+unsigned|index+release|killed
+#     qemu-user) plant fail-remove update-fails=index|index+unsigned|index+release|killed|
+#     backports|backports-offline
 #     install-fails=PKG unmet slow hold=install|proof (where a signal finds the run;
 #     else in the command) emulator=broken rule=NAME:enabled|disabled (an i386 rule
 #     there before) binfmt=off (binfmt_misc switched off) locks=left (lock files of
 #     another user's run) no-sudo arch=missing (no i386 in dpkg yet) unmounted
-#   run: mode (i386-mode.sh the-command), fails (the command exits 3), twice (two runs
-#     at once, the second starting 0.3 s later), deps-win32 (install-deps.sh win32);
-#     then INT|TERM|HUP: that signal to the run's process group once it is held
+#   run: mode (i386-mode.sh the-command), fails (the command exits 3), deps-win32 and
+#     deps-emulation (install-deps.sh win32, emulation); then twice (two runs at once,
+#     the second starting 0.3 s later) or INT|TERM|HUP (that signal to the run's
+#     process group once it is held)
 #   checks, separated by " ;; ", each for both identities or, prefixed root: or user:,
 #     for one: status=N, says=TEXT (the output has it), said=LINE (an output line is
 #     it), asked=TEXT (a call line has it), call=LINE (a call line is it), never=TEXT
@@ -49,6 +51,7 @@ backports-like-debian-sources | probe=none | mode | status=0 ;; sources=bookworm
 third-party-source-first | probe=none sources=debian-12,vendor-first | mode | status=0 ;; sources=a-vendor.list bookworm-backports.sources debian.sources ;; wrote=debian-12/bookworm-backports.sources
 cdrom-source-first | probe=none sources=cdrom | mode | status=0 ;; sources=bookworm-backports.list ;; wrote=cdrom/bookworm-backports.list
 commented-backports-list-kept | probe=none sources=debian-12,commented-backports | mode | status=1 ;; says=bookworm-backports.list exists ;; sources=bookworm-backports.list debian.sources ;; never=apt-get install -y ;; rule=none
+backports-unreachable | probe=none update-fails=backports-offline | mode | status=1 ;; said=apt-get update found no bookworm-backports of Debian's own through SOURCES/bookworm-backports.sources. ;; sources=debian.sources ;; never=apt-get install -y ;; rule=none
 backports-update-fails | probe=none update-fails=backports | mode | status=1 ;; said=E: The repository 'http://deb.debian.org/debian bookworm-backports Release' does not have a Release file. ;; says=Removed the apt source ;; sources=debian.sources ;; never=apt-get install -y ;; rule=none
 emulator-without-recommends | probe=none | mode | asked=apt-get install -y -q --no-install-recommends wine64 qemu-user/bookworm-backports ;; never=qemu-user-static ;; never=qemu-user-binfmt
 debian-13-own-qemu | os=trixie sources=debian-13 qemu=1:10.0.3+ds-0+deb13u1 probe=none | mode | status=0 ;; asked=apt-get install -y -q --no-install-recommends wine64 qemu-user ;; never=indextargets ;; sources=debian.sources ;; rule=qemu-i386:/usr/bin/qemu-i386
@@ -62,29 +65,32 @@ forced-sigint | probe=native forced | mode INT | status=130 ;; says=is removed a
 forced-sigterm | probe=native forced | mode TERM | status=143 ;; says=is removed again ;; rule=none
 forced-sighup | probe=native forced | mode HUP | status=129 ;; says=is removed again ;; rule=none
 forced-removal-fails | probe=native forced fail-remove | mode | status=1 ;; says=the binfmt_misc rule qemu-i386-forced could not be removed ;; asked=binfmt qemu-i386-forced -1
-two-runs-at-once | probe=none slow | twice | status=0 ;; count=1:apt-get install -y ;; count=1:register  ;; count=2:command mode=emulated rules=[qemu-i386] ;; rule=qemu-i386:/usr/bin/qemu-i386
-two-forced-runs-at-once | probe=native forced | twice | status=0 ;; count=1:register  ;; count=2:command end rules=[qemu-i386-forced] ;; rule=none
-mirror-mid-sync | update-fails=index unmet | deps-win32 | status=0 ;; said=apt-get update: the index bookworm-security/main/binary-i386 failed to download; going on without it. ;; asked=apt-get install -y -q -t bookworm
+two-runs-at-once | probe=none slow | mode twice | status=0 ;; count=1:apt-get install -y ;; count=1:register  ;; count=2:command mode=emulated rules=[qemu-i386] ;; rule=qemu-i386:/usr/bin/qemu-i386
+two-forced-runs-at-once | probe=native forced | mode twice | status=0 ;; count=1:register  ;; count=2:command end rules=[qemu-i386-forced] ;; rule=none
+mirror-mid-sync | update-fails=index unmet | deps-win32 | status=0 ;; said=apt-get update: the index bookworm-security/main/binary-i386 failed to download; going on without it. ;; asked=apt-get install -y -q -t bookworm ;; never=dpkg --add-architecture
+two-set-ups-at-once | slow | deps-win32 twice | status=0 ;; count=1:apt-get install -y ;; said=Waiting for another Dovrel set-up to finish (LOCKS/dovrel-setup.lock).
 update-error-beside-index-failure | update-fails=index+unsigned | deps-win32 | status=1 ;; said=E: The repository 'https://apt.vendor.example/repo bookworm InRelease' is not signed. ;; never=apt-get install ;; never=index bookworm-security/main/binary-i386 failed
 release-fetch-beside-index-failure | update-fails=index+release | deps-win32 | status=1 ;; said=E: Failed to fetch https://apt.vendor.example/repo/dists/bookworm/InRelease  403  Forbidden [IP: 203.0.113.7 443] ;; never=apt-get install
 update-killed | update-fails=killed | deps-win32 | status=1 ;; said=apt-get update failed: ;; said=Killed ;; never=apt-get install
 emulator-does-not-run | probe=none emulator=broken | mode | status=1 ;; said=Wine cannot run here: with /usr/bin/qemu-i386 (qemu-user 1:10.0.2+ds-2+deb13u1~bpo12+1) registered as qemu-i386, an i386 program still does not run (exit status 139: uncaught target signal 11 (Segmentation fault) - core dumped). ;; said=i386 emulation: the binfmt_misc rule qemu-i386 is removed again. ;; asked=binfmt qemu-i386 -1 ;; rule=none ;; never=command
 forced-emulator-does-not-run | probe=native forced emulator=broken | mode | status=1 ;; said=i386 emulation: the binfmt_misc rule qemu-i386-forced is removed again. ;; rule=none ;; never=command
 disabled-rule-not-taken | probe=native rule=qemu-i386:disabled | mode | status=0 ;; asked=command mode=native rules=[qemu-i386] ;; never=apt-get ;; never=register
-binfmt-misc-switched-off | probe=none binfmt=off | mode | status=1 ;; said=Wine cannot run here: with /usr/bin/qemu-i386 (qemu-user 1:10.0.2+ds-2+deb13u1~bpo12+1) registered as qemu-i386, an i386 program still does not run (exit status 126: Exec format error); binfmt_misc is switched off (BINFMT/status says disabled). ;; rule=none ;; never=command
+binfmt-misc-switched-off | probe=none binfmt=off rule=qemu-i386:enabled | mode | status=1 ;; said=Wine cannot run here: this kernel runs no i386 programs, and binfmt_misc, which would hand i386 programs to QEMU, is switched off (BINFMT/status says disabled): as root, echo 1 > BINFMT/status, then run this again. ;; never=apt-get ;; never=register ;; never=command
 emulated-by-an-earlier-run | probe=none rule=qemu-i386:enabled installed=qemu-user=1:10.0.2+ds-2+deb13u1~bpo12+1 | mode | status=0 ;; asked=apt-get install -y -q --no-install-recommends wine64 ;; never=register ;; asked=command mode=emulated rules=[qemu-i386] ;; sources=debian.sources
 disabled-rule-in-the-way | probe=none rule=qemu-i386:disabled | mode | status=1 ;; said=Wine cannot run here: the binfmt_misc rule qemu-i386 is in the way (disabled, or not for i386 programs): enable it (echo 1 > BINFMT/qemu-i386) or remove it (echo -1 > BINFMT/qemu-i386), then run this again. ;; never=register ;; never=binfmt qemu-i386 ;; never=command
 binfmt-not-mounted | probe=none unmounted | mode | status=0 ;; asked=mount -t binfmt_misc binfmt_misc ;; said=i386 emulation: mounted the kernel's binfmt_misc at BINFMT (until reboot). ;; rule=qemu-i386:/usr/bin/qemu-i386 ;; never=umount
 emulator-fails-where-not-mounted | probe=none unmounted emulator=broken | mode | status=1 ;; said=i386 emulation: binfmt_misc is unmounted again from BINFMT. ;; asked=umount ;; rule=none
-partial-install | probe=none install-fails=qemu-user | mode | status=1 ;; said=The install did not finish. Installed: wine64. Not installed: qemu-user. ;; said=Removed the apt source SOURCES/bookworm-backports.sources again: nothing was installed through it. ;; sources=debian.sources ;; rule=none
-partial-install-of-i386 | arch=missing install-fails=xvfb | deps-win32 | status=1 ;; said=The install did not finish. Installed: cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386. Not installed: xvfb imagemagick python3 googletest. ;; said=The i386 architecture stays in dpkg: cannot remove architecture 'i386' currently in use by the database ;; asked=dpkg --add-architecture i386
+partial-install | probe=none installed=qemu-user=1:7.2+dfsg-7+deb12u12 install-fails=qemu-user | mode | status=1 ;; said=The install did not finish. Installed: wine64. Not installed: qemu-user. ;; said=Removed the apt source SOURCES/bookworm-backports.sources again: nothing was installed through it. ;; sources=debian.sources ;; rule=none
+partial-install-keeps-backports | probe=none install-fails=wine64 | mode | status=1 ;; said=The install did not finish. Installed: qemu-user. Not installed: wine64. ;; sources=bookworm-backports.sources debian.sources ;; rule=none
+partial-install-of-i386 | arch=missing install-fails=xvfb | deps-win32 | status=1 ;; said=The install did not finish. Installed: cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 imagemagick python3 googletest. Not installed: xvfb. ;; said=The i386 architecture stays in dpkg: cannot remove architecture 'i386' currently in use by the database ;; asked=dpkg --add-architecture i386
+i386-architecture-added | arch=missing | deps-win32 | status=0 ;; said=Added the i386 architecture to dpkg, for cmake make g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb imagemagick python3 googletest. ;; never=--remove-architecture
 deb822-by-hand | probe=none sources=deb822-by-hand | mode | status=0 ;; sources=bookworm-backports.sources debian.sources ;; wrote=deb822-by-hand/bookworm-backports.sources
 one-line-with-options | probe=none sources=one-line-with-options | mode | status=0 ;; sources=bookworm-backports.list ;; wrote=one-line-with-options/bookworm-backports.list
 list-beside-sources | probe=none sources=list-beside-sources | mode | status=0 ;; sources=bookworm-backports.list debian.sources local-mirror.list ;; wrote=list-beside-sources/bookworm-backports.list
 backports-under-another-name | probe=none sources=debian-12,backports-elsewhere | mode | status=0 ;; sources=debian-backports.sources debian.sources ;; asked=apt-get install -y -q --no-install-recommends wine64 qemu-user/bookworm-backports ;; never=Added the apt source
 backports-disabled-elsewhere | probe=none sources=debian-12,backports-disabled-elsewhere | mode | status=0 ;; sources=bookworm-backports.sources debian-backports.sources debian.sources ;; wrote=debian-12/bookworm-backports.sources
 deps-sigint | arch=missing hold=install | deps-win32 INT | status=130 ;; said=install-deps.sh: interrupted by SIGINT. ;; said=The install did not finish. Installed: cmake. Not installed: make g++-mingw-w64-i686 binutils-mingw-w64-i686 wine wine32:i386 xvfb imagemagick python3 googletest. ;; said=Removed the i386 architecture from dpkg again: no package of it was installed. ;; asked=dpkg --remove-architecture i386
-deps-sigterm | probe=none hold=install | mode TERM | status=143 ;; said=install-deps.sh: interrupted by SIGTERM. ;; said=Removed the apt source SOURCES/bookworm-backports.sources again: nothing was installed through it. ;; sources=debian.sources ;; rule=none ;; never=command
+deps-sigterm | hold=install | deps-emulation TERM | status=143 ;; said=install-deps.sh: interrupted by SIGTERM. ;; said=The install did not finish. Installed: wine64. Not installed: qemu-user. ;; said=Removed the apt source SOURCES/bookworm-backports.sources again: nothing was installed through it. ;; sources=debian.sources
 deps-sighup | arch=missing hold=install | deps-win32 HUP | status=129 ;; said=install-deps.sh: interrupted by SIGHUP. ;; asked=dpkg --remove-architecture i386
 setup-sigint | probe=none unmounted hold=proof | mode INT | status=130 ;; said=i386-mode.sh: interrupted by SIGINT. ;; said=i386 emulation: the binfmt_misc rule qemu-i386 is removed again. ;; asked=umount ;; rule=none ;; never=command
 setup-sigterm | probe=none hold=proof | mode TERM | status=143 ;; said=i386-mode.sh: interrupted by SIGTERM. ;; rule=none ;; never=command
@@ -237,40 +243,42 @@ make_machine() { # given
   STAND_IN_SEED=1 apt-get update
 }
 
-run_scripts() { # run
-  local script=i386-mode.sh args=(the-command) signal="" pid first
-  case $1 in *" "*) signal=${1#* } ;; esac
-  case ${1%% *} in
-    mode) ;;
+run_scripts() { # what [how]
+  local what=${1%% *} how="" script=i386-mode.sh args=(the-command) pid first
+  [[ $1 != *" "* ]] || how=${1#* }
+  case $what in
     fails) args=(the-command 0 3) ;;
     deps-win32) script=install-deps.sh args=(win32) ;;
+    deps-emulation) script=install-deps.sh args=(emulation) ;;
+  esac
+  case $how in
+    "")
+      "$tools_dir/$script" "${args[@]}" >"$T/out" 2>&1
+      status=$? ;;
     twice)
-      "$tools_dir/i386-mode.sh" the-command 1 >>"$T/out" 2>&1 &
+      [ "$script" != i386-mode.sh ] || args=(the-command 1)
+      "$tools_dir/$script" "${args[@]}" >>"$T/out" 2>&1 &
       first=$!
       sleep 0.3
-      "$tools_dir/i386-mode.sh" the-command 2 >>"$T/out" 2>&1 || status=$?
-      wait "$first" || status=$?
-      return ;;
+      [ "$script" != i386-mode.sh ] || args=(the-command 2)
+      "$tools_dir/$script" "${args[@]}" >>"$T/out" 2>&1 || status=$?
+      wait "$first" || status=$? ;;
+    *)
+      # Its own process group, as a terminal's foreground job: the signal reaches
+      # the scripts and what they run, as Ctrl-C or a closed terminal does; with
+      # the signals' default actions, whatever this harness was started with
+      # (nohup, a background job: SIGHUP or SIGINT ignored, which a shell cannot undo).
+      export HOLD=${HOLD:-command}
+      [ "$script" != i386-mode.sh ] || args=(the-command 30)
+      set -m
+      env --default-signal=INT,TERM,HUP "$tools_dir/$script" "${args[@]}" >"$T/out" 2>&1 &
+      pid=$!
+      set +m
+      for _ in $(seq 100); do [ -e "$T/held" ] && break; sleep 0.1; done
+      kill -"$how" -- -"$pid"
+      wait "$pid"
+      status=$? ;;
   esac
-  if [ -z "$signal" ]; then
-    "$tools_dir/$script" "${args[@]}" >"$T/out" 2>&1
-    status=$?
-    return
-  fi
-  # Its own process group, as a terminal's foreground job: the signal reaches the
-  # scripts and what they run, as Ctrl-C or a closed terminal does; with the
-  # signals' default actions, whatever this harness was started with (nohup, a
-  # background job: SIGHUP or SIGINT ignored, which a shell cannot undo).
-  export HOLD=${HOLD:-command}
-  [ "$script" != i386-mode.sh ] || args=(the-command 30)
-  set -m
-  env --default-signal=INT,TERM,HUP "$tools_dir/$script" "${args[@]}" >"$T/out" 2>&1 &
-  pid=$!
-  set +m
-  for _ in $(seq 100); do [ -e "$T/held" ] && break; sleep 0.1; done
-  kill -"$signal" -- -"$pid"
-  wait "$pid"
-  status=$?
 }
 
 row() { # name identity given run checks
@@ -283,7 +291,7 @@ row() { # name identity given run checks
   make_machine "$3" || return 1
   run_scripts "$4"
   local checks=${5//BINFMT/$T/binfmt}
-  checks=${checks//SOURCES/$T/sources.list.d} checks=${checks//SETUP/$tools_dir}
+  checks=${checks//SOURCES/$T/sources.list.d} checks=${checks//SETUP/$tools_dir} checks=${checks//LOCKS/$T/locks}
   while IFS= read -r check; do
     case $check in
       root:* | user:*) [ "${check%%:*}" = "$identity" ] || continue; check=${check#*:} ;;

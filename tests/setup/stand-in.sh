@@ -7,10 +7,11 @@ log() { echo "$*" >>"$STATE/calls"; }
 # The stand-ins' root: uid 0 by the row's identity, or through the sudo stand-in.
 as_root() { [ "$AS_UID" = 0 ]; }
 
-# Whether nobody holds the set-up lock (a lock of our own on it would be refused).
+# Whether nobody holds the set-up lock: a lock of our own on it is granted (and
+# let go with the descriptor when flock ends).
 setup_lock_free() {
   local file=$STATE/locks/dovrel-setup.lock
-  [ ! -e "$file" ] || "$SYS/flock" -n -x "$file" true
+  [ ! -e "$file" ] || "$SYS/flock" -n -x 3 3<"$file"
 }
 
 # " !! holds FILE..." when this process has a lock file open: a process the

@@ -146,12 +146,9 @@ interrupted() { # signal, exit status
 
 # The rule is kept only once an i386 program runs through it.
 prove_rule() { # name
-  local switched_off=""
   probe_i386
-  [ "$probe_result" != runs ] || return 0
-  [ "$(cat "$binfmt/status" 2>/dev/null)" != disabled ] ||
-    switched_off="; binfmt_misc is switched off ($binfmt/status says disabled)"
-  stop "with $registered registered as $1, an i386 program still does not run (exit status $probe_status: ${probe_reason%.})$switched_off."
+  [ "$probe_result" = runs ] ||
+    stop "with $registered registered as $1, an i386 program still does not run (exit status $probe_status: ${probe_reason%.})."
 }
 
 setup_lock
@@ -167,6 +164,9 @@ if [ "$mode" = none ] || [ -n "$forced" ]; then
   trap 'interrupted INT 130' INT
   trap 'interrupted TERM 143' TERM
   trap 'interrupted HUP 129' HUP
+  # Switched off by whoever runs the machine: theirs to switch on again.
+  [ "$(cat "$binfmt/status" 2>/dev/null)" != disabled ] ||
+    stop "$what_missing, and binfmt_misc, which would hand i386 programs to QEMU, is switched off ($binfmt/status says disabled): as root, echo 1 > $binfmt/status, then run this again."
   "$setup/install-deps.sh" emulation || stop "the emulation packages could not be installed."
   name=$rule_name lasting="until reboot"
   [ -n "$forced" ] && name=$forced_rule lasting="until the last run using it ends"
