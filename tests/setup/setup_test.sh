@@ -21,12 +21,12 @@ here=$(cd "$(dirname "$0")" && pwd)
 # name | given | run | checks
 #   given: os=CODENAME probe=native|none|eacces forced sources=NAME,... (sources.txt;
 #     debian-12 unless given) installed=PKG=VERSION,... qemu=VERSION (the release's own
-#     qemu-user) plant fail-remove update-fails=index|index+unsigned|index+release|killed|
-#     backports|backports-offline
-#     install-fails=PKG unmet slow hold=install|proof (where a signal finds the run;
-#     else in the command) emulator=broken rule=NAME:enabled|disabled (an i386 rule
-#     there before) binfmt=off (binfmt_misc switched off) locks=left (lock files of
-#     another user's run) no-sudo arch=missing (no i386 in dpkg yet) unmounted
+#     qemu-user) plant fail-remove update-fails=index|index+unsigned|index+release|
+#     killed|backports|backports-offline install-fails=PKG unmet slow
+#     hold=install|proof (where a signal finds the run; else in the command)
+#     emulator=broken rule=NAME:enabled|disabled (an i386 rule there before) binfmt=off
+#     (binfmt_misc switched off) locks=left (lock files of another user's run) no-sudo
+#     arch=missing (no i386 in dpkg yet) unmounted
 #   run: mode (i386-mode.sh the-command), fails (the command exits 3), deps-win32 and
 #     deps-emulation (install-deps.sh win32, emulation); then twice (two runs at once,
 #     the second starting 0.3 s later) or INT|TERM|HUP (that signal to the run's
@@ -104,7 +104,7 @@ EOF
 
 # The tools the scripts, the stand-ins and the checks use, and nothing else.
 tools=(bash env cat cp mv rm mkdir mktemp chmod ls touch sed awk grep sort head tail tr od
-  sleep flock dirname readlink stat seq paste cmp tee find ln)
+  sleep flock dirname readlink stat seq paste cmp tee find ln timeout)
 
 # The bytes of FILE with one byte at OFFSET changed (hex).
 patched() { # file, offset, byte
@@ -251,17 +251,18 @@ run_scripts() { # what [how]
     deps-win32) script=install-deps.sh args=(win32) ;;
     deps-emulation) script=install-deps.sh args=(emulation) ;;
   esac
+  # A run that waits for a lock it holds itself ends, as status 124, after 30 s.
   case $how in
     "")
-      "$tools_dir/$script" "${args[@]}" >"$T/out" 2>&1
+      timeout 30 "$tools_dir/$script" "${args[@]}" >"$T/out" 2>&1
       status=$? ;;
     twice)
       [ "$script" != i386-mode.sh ] || args=(the-command 1)
-      "$tools_dir/$script" "${args[@]}" >>"$T/out" 2>&1 &
+      timeout 30 "$tools_dir/$script" "${args[@]}" >>"$T/out" 2>&1 &
       first=$!
       sleep 0.3
       [ "$script" != i386-mode.sh ] || args=(the-command 2)
-      "$tools_dir/$script" "${args[@]}" >>"$T/out" 2>&1 || status=$?
+      timeout 30 "$tools_dir/$script" "${args[@]}" >>"$T/out" 2>&1 || status=$?
       wait "$first" || status=$? ;;
     *)
       # Its own process group, as a terminal's foreground job: the signal reaches
