@@ -151,31 +151,37 @@ prove_rule() { # name
     stop "with $registered registered as $1, an i386 program still does not run (exit status $probe_status: ${probe_reason%.})."
 }
 
-setup_lock
-mode=$(current_mode) || exit 1
-if [ "${DOVREL_I386_MODE:-}" = emulated ] && [ "$mode" = native ]; then forced=1; else forced=""; fi
-if [ "$mode" = none ] || [ -n "$forced" ]; then
-  what_missing="this kernel runs no i386 programs"
-  advice="as root, run $setup/i386-mode.sh once (it installs QEMU and wine64 and registers the emulator), then this command again"
-  [ -n "$forced" ] && what_missing="emulation forced with DOVREL_I386_MODE=emulated" advice="run this command as root"
+# Installs QEMU and wine64, registers the emulator and proves it; what does not
+# finish, however it ends, is taken back out again (undo_setup).
+set_up_emulation() {
+  local what_missing="this kernel runs no i386 programs" lasting="until reboot" name
+  local advice="as root, run $setup/i386-mode.sh once (it installs QEMU and wine64 and registers the emulator), then this command again"
+  [ -z "$forced" ] || what_missing="emulation forced with DOVREL_I386_MODE=emulated" advice="run this command as root"
   need_root "Wine cannot run here: $what_missing, and setting up QEMU's emulation" "$advice"
+  # Switched off by whoever runs the machine: theirs to switch on again.
+  [ "$(cat "$binfmt/status" 2>/dev/null)" != disabled ] ||
+    stop "$what_missing, and binfmt_misc, which would hand i386 programs to QEMU, is switched off ($binfmt/status says disabled): as root, echo 1 > $binfmt/status, then run this again."
   registered_rule="" mounted=""
   trap undo_setup EXIT
   trap 'interrupted INT 130' INT
   trap 'interrupted TERM 143' TERM
   trap 'interrupted HUP 129' HUP
-  # Switched off by whoever runs the machine: theirs to switch on again.
-  [ "$(cat "$binfmt/status" 2>/dev/null)" != disabled ] ||
-    stop "$what_missing, and binfmt_misc, which would hand i386 programs to QEMU, is switched off ($binfmt/status says disabled): as root, echo 1 > $binfmt/status, then run this again."
   "$setup/install-deps.sh" emulation || stop "the emulation packages could not be installed."
-  name=$rule_name lasting="until reboot"
-  [ -n "$forced" ] && name=$forced_rule lasting="until the last run using it ends"
+  name=$rule_name
+  [ -z "$forced" ] || name=$forced_rule lasting="until the last run using it ends"
   register_rule "$name"
   prove_rule "$name"
   # Proven: the rule stays until reboot, or a forced one until the runs using it end (below).
   [ -n "$forced" ] || trap - EXIT INT TERM HUP
   echo "i386 emulation: $what_missing; registered $registered with binfmt_misc as $name, $lasting;" \
     "Wine tests now run emulated, slower."
+}
+
+setup_lock
+mode=$(current_mode) || exit 1
+if [ "${DOVREL_I386_MODE:-}" = emulated ] && [ "$mode" = native ]; then forced=1; else forced=""; fi
+if [ "$mode" = none ] || [ -n "$forced" ]; then
+  set_up_emulation
   mode=emulated
 elif [ "$mode" = emulated ]; then
   # An earlier run set it up: the 64-bit server is still needed.
