@@ -42,7 +42,8 @@ here=$(cd "$(dirname "$0")" && pwd)
 #   and in every row: no call line marked "!!" by the stand-ins (a change made without
 #   root or without the set-up lock, a lock file opened for writing, a lock held by a
 #   command), the user's apt sources unchanged, what the run made in the lock and
-#   sources folders readable by all (mode 644), no temporary file left behind.
+#   sources folders readable by all (mode 644), no temporary file or probe's folder
+#   left behind.
 rule='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff'
 rows=$(sed "s/RULE/${rule//\\/\\\\}/g" <<'EOF'
 native-changes-nothing | probe=native | mode | status=0 ;; asked=command mode=native rules=[] ;; never=apt-get ;; never=dpkg  ;; never=mount ;; rule=none ;; sources=debian.sources
@@ -154,6 +155,9 @@ invariants() {
     [ "$(stat -c %a "$file")" = 644 ] || { echo "(${file#"$T"/} is mode $(stat -c %a "$file"))"; return 1; }
   done
   [ -z "$(ls -A "$T/tmp")" ] || { echo "(left in the temporary folder: $(ls "$T/tmp"))"; return 1; }
+  [ ! -e "$T/probe-folders" ] || while read -r file; do
+    [ ! -e "$file" ] || { echo "(left the probe's folder $file)"; return 1; }
+  done <"$T/probe-folders"
 }
 
 check() { # check

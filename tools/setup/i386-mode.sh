@@ -36,7 +36,8 @@ emulation_rule() {
 
 # Runs an i386 program (a 93-byte one that exits with 42) and sets probe_result:
 # "runs", "refused" when the kernel refuses the format (ENOEXEC), else "failed";
-# probe_status, probe_reason and probe_place (the folder it ran in) say why and where.
+# probe_status, probe_reason and probe_place (the folder it ran in) say why and
+# where. probe_dir names its folder while it exists, for an interrupted run to remove.
 probe_i386() {
   local parent dir probe status reason elf
   elf='\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00\x01\x00\x00\x00'
@@ -48,7 +49,7 @@ probe_i386() {
   parent=$setup/../../build
   mkdir -p "$parent" 2>/dev/null
   dir=$(mktemp -d "$parent/i386-probe.XXXXXX" 2>/dev/null) || { parent=${TMPDIR:-/tmp}; dir=$(mktemp -d); } || exit 1
-  probe_place=$(cd "$parent" && pwd)
+  probe_place=$(cd "$parent" && pwd) probe_dir=$dir
   probe=$dir/probe
   printf "$elf" >"$probe" && chmod +x "$probe" || exit 1
   # bash names execve's error (126 for ENOEXEC and EACCES alike); in the C
@@ -57,6 +58,7 @@ probe_i386() {
   status=$?
   reason=$(tail -n1 "$dir/error")
   rm -rf "$dir"
+  probe_dir=""
   probe_status=$status probe_result=failed
   if [ "$status" -eq 42 ]; then probe_result=runs; return; fi
   if [ "$status" -eq 126 ] && [[ $reason == *"Exec format error" ]]; then probe_result=refused; fi
@@ -119,10 +121,11 @@ remove_rule() { # name
 }
 
 # What a set-up that did not finish added is taken back out: the rule, unless
-# proven, and binfmt_misc, if it mounted it.
+# proven, and binfmt_misc, if it mounted it; and the probe's folder in the user's build folder.
 undo_setup() {
   local status=$? error
   trap '' INT TERM HUP # the undoing is not cut short
+  [ -z "${probe_dir:-}" ] || rm -rf "$probe_dir"
   if [ -n "$registered_rule" ]; then
     if remove_rule "$registered_rule"; then
       echo "i386 emulation: the binfmt_misc rule $registered_rule is removed again." >&2
