@@ -4,14 +4,19 @@
 #   emulation: what Wine needs on a machine that runs no i386 code (see
 #   i386-mode.sh): QEMU's user-mode emulator alone (qemu-user, version 10 or
 #   later, from the distribution's own packages) and the 64-bit Wine server.
+# What it adds for the packages (dpkg's i386 architecture, an apt source) and
+# ends up not using, it removes again however it ends, Ctrl-C included.
 set -euo pipefail
 setup=$(cd "$(dirname "$0")" && pwd)
 # shellcheck source=tools/setup/machine.sh
 . "$setup/machine.sh"
 what=${1:-all}
-export DEBIAN_FRONTEND=noninteractive
 # shellcheck disable=SC1090
 codename=$(. "$os_release" && echo "${VERSION_CODENAME:-}")
+
+# apt as root, never stopping to ask: sudo resets the environment, so the
+# setting goes with the command.
+apt_get() { "${sudo_cmd[@]}" env DEBIAN_FRONTEND=noninteractive apt-get "$@"; }
 
 have_pkg() { [ "$(dpkg-query -W -f='${Status}' "$1" 2>/dev/null)" = "install ok installed" ]; }
 major() { local v=${1#*:}; echo "${v%%.*}"; } # 1:10.0.2+ds-2 -> 10
@@ -34,38 +39,87 @@ missing() {
   [ ${#need[@]} -gt 0 ]
 }
 missing || exit 0
+need_root "Installing ${need[*]}" "as root, run $setup/install-deps.sh $what, then this command again"
 setup_lock
 missing || exit 0 # another run installed them while this one waited
+asked=("${need[@]}")
 
-log=$(mktemp)
-added_source=""
-installed=""
-cleanup() {
-  rm -f "$log"
-  if [ -n "$added_source" ] && [ -z "$installed" ]; then
+# Says which of the packages asked for are in and which are not.
+report_install() {
+  local p done=() not=()
+  for p in "${asked[@]}"; do
+    if have_pkg "$p" && { [ "$p" != qemu-user ] || qemu_ok; }; then done+=("$p"); else not+=("$p"); fi
+  done
+  echo "The install did not finish. Installed: ${done[*]:-none}. Not installed: ${not[*]}." >&2
+}
+
+# What this run added and nothing uses is taken back out, whichever way it ends.
+undo() {
+  local error
+  # A QEMU 10 in place came through the backports source: it stays for updates.
+  if [ -n "$added_source" ] && ! qemu_ok; then
     "${sudo_cmd[@]}" rm -f "$added_source" &&
-      echo "Removed the apt source $added_source again: nothing was installed through it."
+      echo "Removed the apt source $added_source again: nothing was installed through it." >&2
+  fi
+  if [ -n "$added_arch" ]; then
+    if error=$("${sudo_cmd[@]}" dpkg --remove-architecture i386 2>&1); then
+      echo "Removed the i386 architecture from dpkg again: no package of it was installed." >&2
+    else
+      echo "The i386 architecture stays in dpkg: ${error#dpkg: error: }" >&2
+    fi
   fi
 }
+
+log=$(mktemp)
+added_source="" added_arch="" installing=""
+cleanup() {
+  local status=$?
+  trap '' INT TERM HUP # the undoing is not cut short
+  rm -f "$log"
+  if [ "$status" -ne 0 ]; then
+    [ -z "$installing" ] || report_install
+    undo
+  fi
+  exit "$status"
+}
+interrupted() { # signal, exit status
+  echo "install-deps.sh: interrupted by SIG$1." >&2
+  exit "$2"
+}
 trap cleanup EXIT
-trap 'exit 130' INT
-trap 'exit 143' TERM
-trap 'exit 129' HUP
+trap 'interrupted INT 130' INT
+trap 'interrupted TERM 143' TERM
+trap 'interrupted HUP 129' HUP
 
 # (grep -q would stop reading early, and pipefail take the writer's SIGPIPE for a failure.)
 if [[ " ${need[*]} " == *":i386 "* ]] && ! dpkg --print-foreign-architectures | grep -x i386 >/dev/null; then
+  added_arch=1
   "${sudo_cmd[@]}" dpkg --add-architecture i386
   echo "Added the i386 architecture to dpkg, for ${need[*]}."
 fi
 
-# A mirror caught mid-sync can serve one index with the wrong size for hours:
-# name it and go on with the rest.
+# A mirror caught mid-sync can serve one index with the wrong size for hours: an
+# index that failed to download is named, and the set-up goes on without it. Any
+# other error (a repository, a signature, apt's lock) stops it, shown whole.
 apt_update() {
-  if ! "${sudo_cmd[@]}" apt-get update -q >"$log" 2>&1; then
-    sed -n 's|^E: Failed to fetch .*/dists/\([^ ]*\)/[^/ ]*  *\(.*\)|\1|p' "$log" | sort -u |
-      while read -r index; do echo "apt-get update: the index $index failed to download; going on without it."; done
-    grep -q '^E: Failed to fetch' "$log" || { cat "$log" >&2; exit 1; }
+  local line index indexes=() errors=()
+  apt_get update -q >"$log" 2>&1 && return 0
+  while IFS= read -r line; do
+    case $line in
+      "E: Some index files failed to download. They have been ignored, or old ones used instead.") ;;
+      "E: Failed to fetch "*/dists/*)
+        index=${line#*/dists/} index=${index%%  *} index=${index%%/by-hash/*} index=${index%/*}
+        if [[ $index == */*/* ]]; then indexes+=("$index"); else errors+=("$line"); fi ;;
+      E:*) errors+=("$line") ;;
+    esac
+  done <"$log"
+  if [ ${#errors[@]} -gt 0 ] || [ ${#indexes[@]} -eq 0 ]; then
+    echo "apt-get update failed:" >&2
+    if [ ${#errors[@]} -gt 0 ]; then printf '%s\n' "${errors[@]}" >&2; else cat "$log" >&2; fi
+    exit 1
   fi
+  printf '%s\n' "${indexes[@]}" | sort -u |
+    while read -r index; do echo "apt-get update: the index $index failed to download; going on without it."; done
 }
 apt_update
 
@@ -76,20 +130,22 @@ debian_entry() { # release, origin
     awk -F'|' -v r="$1" -v o="$2" '$1 == "deb" && $2 == r && $3 == o && $4 !~ /^cdrom:/ { print $5; exit }'
 }
 
-# The release's own entry again, for its backports: same archive, same options.
-backports_entry() { # file, number
+# The release's own entry again, for its backports: same archive, same options;
+# binary packages of main only (qemu-user is there).
+backports_entry() { # file, number (a stanza of a .sources file, a line of a .list)
   case $1 in
     *.sources)
       awk -v n="$2" -v suite="$codename-backports" '
-        /^[ \t]*$/ { inside = 0; next }
-        /^#/ { next }
-        !inside && !/^[ \t]/ { inside = 1; stanza++ }
+        /^#/ { next }                      # comments, wherever they are
+        /^[ \t]*$/ { inside = 0; next }    # a blank line ends a stanza
+        !inside { inside = 1; stanza++ }
         stanza != n { next }
-        /^[ \t]/ { if (!replaced) print; next }
-        { replaced = 0 }
-        tolower($1) == "suites:" { print "Suites: " suite; replaced = 1; next }
-        tolower($1) == "components:" { print "Components: main"; replaced = 1; next }
-        { print }' "$1" ;;
+        /^[ \t]/ { if (!replaced) print; next } # the field above goes on
+        { field = tolower($0); sub(/[ \t]*:.*/, "", field); replaced = 1 }
+        field == "types" { print "Types: deb"; next }
+        field == "suites" { print "Suites: " suite; next }
+        field == "components" { print "Components: main"; next }
+        { replaced = 0; print }' "$1" ;;
     *)
       sed -n "$2p" "$1" |
         sed -E "s/^[ \t]*(deb([ \t]+\[[^]]*\])?[ \t]+[^ \t]+)[ \t].*/\1 $codename-backports main/" ;;
@@ -97,8 +153,9 @@ backports_entry() { # file, number
 }
 
 add_backports_source() {
+  # Debian's backports under any file name, as apt knows them, will do.
   [ -n "$(debian_entry "$codename-backports" "Debian Backports")" ] && return 0
-  local entry file ext
+  local entry file ext existing
   entry=$(debian_entry "$codename" Debian)
   if [ -z "$entry" ]; then
     echo "apt has no source of Debian's own archive for $codename, so none for $codename-backports can be made." >&2
@@ -114,8 +171,9 @@ add_backports_source() {
       exit 1
     fi
   done
-  backports_entry "$file" "${entry##*:}" | "${sudo_cmd[@]}" tee "$apt_sources/$codename-backports.$ext" >/dev/null
   added_source=$apt_sources/$codename-backports.$ext
+  # Readable by all, as apt's other sources, whatever the caller's umask.
+  backports_entry "$file" "${entry##*:}" | (umask 022 && "${sudo_cmd[@]}" tee "$added_source" >/dev/null)
   echo "Added the apt source $added_source (the archive and options of $entry), for qemu-user."
   apt_update
   if [ -z "$(debian_entry "$codename-backports" "Debian Backports")" ]; then
@@ -144,7 +202,8 @@ if [ "$what" = emulation ]; then
 fi
 
 echo "Installing: ${want[*]}${install_args[*]:+ (${install_args[*]})}"
-install() { "${sudo_cmd[@]}" apt-get install -y -q "${install_args[@]}" "$@" "${want[@]}" 2>&1 | tee "$log"; }
+installing=1
+install() { apt_get install -y -q "${install_args[@]}" "$@" "${want[@]}" 2>&1 | tee "$log"; }
 if ! install; then
   # Without one architecture's newest index, Multi-Arch libraries cannot get one
   # version on both; the release's own versions exist for both.
@@ -155,4 +214,4 @@ if ! install; then
     exit 1
   fi
 fi
-installed=1
+installing=""

@@ -10,19 +10,35 @@ os_release=${DOVREL_SETUP_OS_RELEASE:-/etc/os-release}
 sudo_cmd=()
 if [ "$(id -u)" -ne 0 ]; then sudo_cmd=(sudo); fi
 
-# Opens (making it when missing) a lock file of /run/lock on FD, read-only: it
-# may belong to another user, and a sticky folder refuses to reopen it for writing.
+# Stops, before anything is changed, where a change needs root and neither root
+# nor sudo is at hand, saying in one sentence what to run as root instead.
+need_root() { # what needs root, what to do
+  [ ${#sudo_cmd[@]} -eq 0 ] || command -v sudo >/dev/null && return 0
+  echo "$1 needs root, and this user is not root and has no sudo: $2." >&2
+  exit 1
+}
+
+# Opens a lock file of $locks on FD, read-only: it may belong to another user, and
+# a sticky folder refuses to reopen another's file for writing. Whoever makes it
+# first makes it readable by all, whatever their umask: every user's run must open it.
 open_lock() { # fd, name
-  local file=$locks/$2
-  [ -e "$file" ] || : >>"$file" || return 1
-  eval "exec $1<\"\$file\""
+  local file=$locks/$2 error
+  if [ ! -e "$file" ] && ! error=$( (umask 022 && set -C && : >"$file") 2>&1) && [ ! -e "$file" ]; then
+    echo "Cannot make the lock file $file: ${error##*: }." >&2
+    return 1
+  fi
+  if ! { eval "exec $1<\"\$file\""; } 2>/dev/null; then
+    error=$( { : <"$file"; } 2>&1)
+    echo "Cannot open the lock file $file: ${error##*: }." >&2
+    return 1
+  fi
 }
 
 # One set-up at a time, whoever runs it: the second waits, then finds the first's
 # work done. A script called while its caller holds the lock inherits it.
 setup_lock() {
   [ -n "${DOVREL_SETUP_LOCKED:-}" ] && return 0
-  open_lock 9 dovrel-setup.lock || { echo "Cannot open the lock file $locks/dovrel-setup.lock." >&2; exit 1; }
+  open_lock 9 dovrel-setup.lock || exit 1
   if ! flock -n 9; then
     echo "Waiting for another Dovrel set-up to finish ($locks/dovrel-setup.lock)."
     flock 9
