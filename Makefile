@@ -9,7 +9,7 @@ TOOLCHAIN := cmake/toolchain-i686-w64-mingw32.cmake
 help:
 	@echo "make run              build build/win32/Dovrel.exe and start it in an XP SP3 Wine prefix (build/wine/run)"
 	@echo "make test             every test: native unit tests, the same under ASan/UBSan, then the Wine tests"
-	@echo "make native-tests     the native unit tests and the set-up's rows only"
+	@echo "make native-tests     the native unit tests, the set-up's rows and the docs check only"
 	@echo "make sanitizer-tests  the native unit tests under ASan/UBSan only"
 	@echo "make wine-tests       the Wine tests only (adapters, end to end, checks of the exe, the release)"
 	@echo "make exe              build build/win32/Dovrel.exe and print its SHA-256"
