@@ -253,7 +253,7 @@ TEST_F(Repair, TrapRunsWhenTheViewerPathIsNotQuoted) {
     OpenWithShell(slideShow.path(), kViewerRunTimeoutMs);
 
     EXPECT_TRUE(automation::WaitUntil([&] { return !trapLog_.Lines().empty(); },
-                                      automation::kReactionTimeoutMs));
+                                      automation::kStartTimeoutMs));
     EXPECT_EQ(viewerLog_.Lines(), std::vector<std::wstring>{});
 }
 
