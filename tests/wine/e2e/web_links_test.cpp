@@ -57,8 +57,9 @@ protected:
     void Click(ControlId id) const { EXPECT_TRUE(automation::ClickWithMouse(app_->Handle(id))); }
 
     // Follows each link in turn, each once its predecessor has reached the
-    // stand-in browser (stopping at the first that does not); then, after a pause for late arrivals, expects one
-    // logged address per click, in order, and nothing shown by the program.
+    // stand-in browser (stopping at the first that does not); then, after a
+    // pause for late arrivals, expects one logged address per click, in
+    // order, and nothing shown by the program.
     void FollowEachLinkOnce() {
         std::vector<std::wstring> expected = LoggedAddresses();
         HWND window = app_->session().mainWindow();
